@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Installs what is needed, builds both platforms (and the sanitized native build) and runs
+# every test: unit tests natively, under the sanitizers and under wine, the terminal tests,
+# and the two programs against each other.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
+
+for preset in posix posix-asan win32; do
+  echo "== $preset: build"
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset"
+  echo "== $preset: test"
+  ctest --preset "$preset"
+done
+
+echo "== both builds"
+bash tests/both_builds.sh "$PWD/build/posix/virodaro" "$PWD/build/win32/VIRODARO.EXE"

@@ -1,0 +1,27 @@
+
+#include "app/app.hpp"
+#include "app/screen.hpp"
+#include "console/output.hpp"
+#include "runtime/errors.hpp"
+
+namespace {
+
+void WriteBanner(const char* purpose) {
+    AppWriteLine(AppBannerLine());
+    AppWriteLine(purpose);
+    AppWriteLine(" ");
+}
+
+}  // namespace
+
+int32_t AppMain(platform::Handle, int32_t, const char*, int32_t) {
+    // Every step of the run records its errors here; the run reads them once, after
+    // attaching the printer.
+    RtErrorFrame runErrors;
+
+    WriteBanner("VIRODARO will prepare paper for cutting into four sections making scrap paper");
+    ConClear();
+    WriteBanner("App will prepare paper lines for cutting into four sections making scrap paper");
+    AppWriteLine(" ");
+    return 0;
+}

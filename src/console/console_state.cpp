@@ -1,0 +1,9 @@
+#include "console/console_state.hpp"
+
+ConsoleState gConsole{};
+
+void ConResetState() {
+    gConsole.foreground = 7;
+    gConsole.background = 0;
+    gConsole.pendingScroll = kConNoScrollOwed;
+}

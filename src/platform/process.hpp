@@ -1,0 +1,72 @@
+#pragma once
+// The process: last-error code, error mode, OS version, start-up information, command line,
+// module handle, thread-local storage, COM and exit. Calls that can fail return false or a
+// null value and leave a Win32 error code for GetLastError.
+
+#include <cstdint>
+
+#include "platform/types.hpp"
+
+namespace platform {
+
+/// The calling thread's last-error code (Win32 numbering).
+uint32_t GetLastError();
+void SetLastError(uint32_t code);
+
+/// SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX: no system dialogs for failing calls.
+inline constexpr uint32_t kQuietErrorMode = 0x8001;
+/// Sets the process error mode and returns the previous one.
+uint32_t SetErrorMode(uint32_t mode);
+
+/// What GetVersionExA reports (OSVERSIONINFOA without its size field).
+struct OsVersionInfo {
+    uint32_t majorVersion;
+    uint32_t minorVersion;
+    uint32_t buildNumber;
+    uint32_t platformId;  // 2 = VER_PLATFORM_WIN32_NT
+    char csdVersion[128];
+};
+bool GetVersionExA(OsVersionInfo* info);
+
+/// The parts of STARTUPINFOA that the runtime reads.
+inline constexpr uint32_t kStartfUseShowWindow = 0x1;
+inline constexpr uint32_t kStartfUseStdHandles = 0x100;
+struct StartupInfo {
+    uint32_t flags;
+    uint16_t showWindow;
+    Handle stdInput;
+    Handle stdOutput;
+    Handle stdError;
+};
+void GetStartupInfoA(StartupInfo* info);
+
+/// The whole command line, program path first, as Windows hands it to a process.
+const char* GetCommandLineA();
+
+/// Tells the platform the arguments the C++ entry point received; backends that have no
+/// command line of their own rebuild one from them. Called once, before anything else.
+void SetProcessArguments(int argc, char** argv);
+
+/// The program's own module (GetModuleHandleA(NULL)).
+Handle GetModuleHandleA();
+
+inline constexpr uint32_t kTlsOutOfIndexes = 0xFFFFFFFF;
+uint32_t TlsAlloc();
+bool TlsFree(uint32_t index);
+void* TlsGetValue(uint32_t index);
+bool TlsSetValue(uint32_t index, void* value);
+
+/// GlobalAlloc(GMEM_ZEROINIT) and GlobalFree: zero-filled process memory.
+void* GlobalAllocZeroed(uint32_t bytes);
+/// Returns null on success, the block itself on failure (as GlobalFree does).
+void* GlobalFree(void* block);
+
+/// CoInitialize(NULL) / CoUninitialize for the calling thread.
+int32_t CoInitialize();
+void CoUninitialize();
+
+/// Ends the process at once with the given exit code. Backends that changed the terminal
+/// hand it back first.
+[[noreturn]] void ExitProcess(uint32_t exitCode);
+
+}  // namespace platform

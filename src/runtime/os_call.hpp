@@ -1,0 +1,44 @@
+#pragma once
+// RtCallOs: the wrapper around every operating-system call that can fail.
+
+#include <atomic>
+#include <cstdint>
+#include <utility>
+
+#include "runtime/fpu.hpp"
+
+/// The result of one call through RtCallOs: the function's own result, and the runtime
+/// error number that the thread's last-error code maps to (0 when it was 0).
+template <class Value>
+struct RtOsResult {
+    Value value;
+    uint8_t error;
+    bool Failed() const { return error != 0; }
+};
+
+/// Guards one OS call: holds the process-wide OS-call lock, keeps the floating-point mode,
+/// suppresses the system's error dialogs and clears the last-error code; Finish undoes all
+/// of that and maps the last-error code.
+class RtOsCallScope {
+  public:
+    RtOsCallScope();
+    uint8_t Finish();
+
+  private:
+    FpuControl fpu_;
+    uint32_t savedErrorMode_;
+};
+
+/// Calls `call` inside an RtOsCallScope. Failure is judged by the last-error code alone: a
+/// caller that must judge by the returned value (CreateFile's invalid handle) does so itself.
+/// The lock is not re-entrant: `call` must not make another call through RtCallOs.
+template <class Call>
+auto RtCallOs(Call&& call) {
+    RtOsCallScope scope;
+    auto value = std::forward<Call>(call)();
+    const uint8_t error = scope.Finish();
+    return RtOsResult<decltype(value)>{std::move(value), error};
+}
+
+/// Frees the OS-call lock; start-up does this before the first call through RtCallOs.
+void RtOsCallLockReset();

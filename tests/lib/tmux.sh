@@ -1,0 +1,43 @@
+# Helpers for tests that drive a program in a real terminal: a tmux server of the test's
+# own (its own socket, no configuration), one pane running a plain shell.
+#
+#   tmux_start WIDTH HEIGHT      start the server and the pane
+#   tmux_type TEXT               type TEXT and Enter into the pane's shell
+#   tmux_wait_for PATTERN        wait until the pane shows PATTERN (fails after 20 s)
+#   tmux_screen                  print the pane's visible rows
+#   tmux_query FORMAT            print a tmux format for the pane (#{cursor_x} ...)
+#   tmux_stop                    end the server
+
+TMUX_SOCKET="virodaro-test-$$"
+
+tmux_cmd() { tmux -L "$TMUX_SOCKET" -f /dev/null "$@"; }
+
+tmux_start() {
+    tmux_cmd new-session -d -x "$1" -y "$2" \
+        "env -i PATH=$PATH HOME=$HOME TERM=xterm-256color LANG=C.UTF-8 PS1='$ ' bash --norc --noprofile"
+    trap tmux_stop EXIT
+    tmux_wait_for '^\$'
+}
+
+tmux_stop() { tmux_cmd kill-server 2>/dev/null || true; }
+
+tmux_type() { tmux_cmd send-keys -t 0 -l "$1" && tmux_cmd send-keys -t 0 Enter; }
+
+tmux_screen() { tmux_cmd capture-pane -t 0 -p; }
+
+tmux_query() { tmux_cmd display-message -t 0 -p "$1"; }
+
+tmux_wait_for() {
+    local deadline=$((SECONDS + 20))
+    until tmux_screen | grep -q -- "$1"; do
+        if ((SECONDS >= deadline)); then
+            echo "timed out waiting for: $1" >&2
+            tmux_screen >&2
+            return 1
+        fi
+        sleep 0.1
+    done
+}
+
+# The pid of the program running in the pane's shell.
+tmux_foreground_pid() { pgrep -n -P "$(tmux_query '#{pane_pid}')"; }

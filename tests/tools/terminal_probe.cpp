@@ -1,0 +1,93 @@
+// Drives the console output of the runtime on the real terminal, one step per argument, for
+// the terminal tests:
+//   out:TEXT     standard-output text (\n, \r, \t and \b written as escapes)
+//   cells:TEXT   console cells at the cursor (ConPrint)
+//   newline      ConNewLine
+//   clear        ConClear
+//   locate:C,R   ConLocate
+//   cursor:N     ConCursor
+//   where:FILE   writes the console cursor ("column row", 1-based) to FILE
+//   wait         waits until a signal ends the process
+// It starts and ends the process the way the program does.
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "console/console_state.hpp"
+#include "console/output.hpp"
+#include "platform/console.hpp"
+#include "platform/process.hpp"
+#include "runtime/errors.hpp"
+#include "runtime/startup.hpp"
+
+namespace {
+
+std::string Unescape(std::string_view text) {
+    std::string bytes;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\\' && i + 1 < text.size()) {
+            const char next = text[++i];
+            bytes += next == 'n'   ? '\n'
+                     : next == 'r' ? '\r'
+                     : next == 't' ? '\t'
+                     : next == 'b' ? '\b'
+                                   : next;
+        } else {
+            bytes += text[i];
+        }
+    }
+    return bytes;
+}
+
+void WriteCursor(const std::string& path) {
+    platform::ScreenBufferInfo screen{};
+    platform::GetConsoleScreenBufferInfo(gConsole.conOut, &screen);
+    if (FILE* file = std::fopen(path.c_str(), "w")) {
+        std::fprintf(file, "%d %d\n", screen.cursorPosition.x + 1, screen.cursorPosition.y + 1);
+        std::fclose(file);
+    }
+}
+
+void Run(std::string_view step) {
+    const size_t colon = step.find(':');
+    const std::string_view name = step.substr(0, colon);
+    const std::string argument =
+        colon == std::string_view::npos ? "" : Unescape(step.substr(colon + 1));
+    if (name == "out") {
+        ConWriteStdOut(Text(std::string_view(argument)));
+    } else if (name == "cells") {
+        ConPrint(Text(std::string_view(argument)));
+    } else if (name == "newline") {
+        ConNewLine();
+    } else if (name == "clear") {
+        ConClear();
+    } else if (name == "locate") {
+        ConLocate(std::atoi(argument.c_str()),
+                  std::atoi(argument.c_str() + argument.find(',') + 1));
+    } else if (name == "cursor") {
+        ConCursor(std::atoi(argument.c_str()));
+    } else if (name == "where") {
+        WriteCursor(argument);
+    } else if (name == "wait") {
+        for (;;)
+            pause();  // until a signal ends the process
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    platform::SetProcessArguments(argc, argv);
+    if (!RtPrepareProcess()) platform::ExitProcess(255);
+    RtFrameSetup();
+    {
+        RtErrorFrame errors;
+        for (int i = 1; i < argc; ++i)
+            Run(argv[i]);
+    }
+    RtShutdown(0);
+}
