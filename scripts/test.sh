@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Installs what is needed, builds both platforms (and the sanitized native build) and runs
-# every test: unit tests natively, under the sanitizers and under wine, the terminal tests,
-# and the two programs against each other.
+# Installs what is needed, builds both platforms (and the sanitized and fuzzing native
+# builds) and runs every test: unit tests natively, under the sanitizers and under wine, the
+# fuzz targets for a few seconds each, the terminal tests, and the two programs against each
+# other.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 
-for preset in posix posix-asan win32; do
+for preset in posix posix-asan fuzz win32; do
   echo "== $preset: build"
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset"
