@@ -3,6 +3,7 @@
 #include <mutex>
 #include <new>
 
+#include "platform/files.hpp"
 #include "platform/process.hpp"
 
 namespace {
@@ -44,6 +45,9 @@ void RtThreadBlockShutdown() {
     std::lock_guard lock(slotLock);
     if (tlsIndex == platform::kTlsOutOfIndexes) return;
     if (void* block = platform::TlsGetValue(tlsIndex)) {
+        // A directory search still running is closed with the block that holds it.
+        const platform::Handle search = static_cast<RtThreadBlock*>(block)->searchHandle;
+        if (search != platform::kNullHandle) platform::FindClose(search);
         platform::GlobalFree(block);  // a failure is of no consequence at the end
         platform::TlsSetValue(tlsIndex, nullptr);
     }
