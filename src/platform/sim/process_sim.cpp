@@ -35,6 +35,7 @@ void Reset(const ConsoleSetup& setup) {
     detail::ResetProcess();
     detail::ResetMemory();
     detail::ResetFiles();
+    detail::ResetPrint();
 }
 
 void SetCommandLine(const std::string& commandLine) {

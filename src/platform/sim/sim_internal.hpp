@@ -25,5 +25,6 @@ void ResetConsole(const ConsoleSetup& setup);
 void ResetProcess();
 void ResetMemory();
 void ResetFiles();
+void ResetPrint();
 
 }  // namespace sim::detail
