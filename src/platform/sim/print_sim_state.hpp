@@ -13,8 +13,7 @@
 
 namespace sim::detail {
 
-/// The font every device context starts with; it is never deleted.
-inline constexpr platform::Handle kStockFont = 0x0F00;
+using sim::kStockFont;
 
 struct SimDeviceContext {
     std::string printer;

@@ -130,6 +130,9 @@ struct PrintedDocument {
 };
 const std::vector<PrintedDocument>& Documents();
 
+/// The font every simulated device context starts with.
+inline constexpr platform::Handle kStockFont = 0x0F00;
+
 /// Device contexts and font objects made and not yet deleted.
 int LivePrintObjects();
 
