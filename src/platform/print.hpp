@@ -164,7 +164,8 @@ Handle ResetDCA(Handle dc, const DevMode* mode);
 /// StartDocA with DOCINFOA {size, document name, no output, no data type, no flags}: the
 /// job's identifier, or 0 or less on failure.
 int32_t StartDocA(Handle dc, const char* documentName);
-/// The other document and page calls: a result of 0 or less is a failure.
+/// The other document and page calls: a result of 0 or less is a failure. EndDoc hands the
+/// document to the printer; a document without pages reaches no printer.
 int32_t EndDoc(Handle dc);
 int32_t AbortDoc(Handle dc);
 int32_t StartPage(Handle dc);

@@ -7,9 +7,10 @@
 #
 #   cups_start DIR        start the server in DIR; sets CUPS_SERVER, CUPS_QUEUE,
 #                         CUPS_LANDSCAPE_QUEUE and CUPS_OUT (where the PDFs land)
-#   cups_wait_pdf N       wait until N PDF files stand in CUPS_OUT (fails after 30 s)
+#   cups_job_count        how many jobs the server has received
 #   cups_jobs_done        wait until the server has no pending job (fails after 30 s)
-#   cups_stop             stop the server and remove what it added outside DIR
+#   cups_stop             stop the server and remove what it added outside DIR (the
+#                         caller's EXIT trap should run it)
 
 CUPS_PDF_CONFIGS=()
 CUPS_PID=""
@@ -56,7 +57,6 @@ CONF
     mkdir -p "$dir/etc/ppd"
     /usr/sbin/cupsd -f -c "$dir/etc/cupsd.conf" -s "$dir/etc/cups-files.conf" &
     CUPS_PID=$!
-    trap cups_stop EXIT
     export CUPS_SERVER="$dir/cups.sock"
     local deadline=$((SECONDS + 20))
     until lpstat -r 2>/dev/null | grep -q "is running"; do
@@ -84,17 +84,6 @@ CONF
     export CUPS_OUT CUPS_QUEUE CUPS_LANDSCAPE_QUEUE
 }
 
-cups_wait_pdf() {
-    local deadline=$((SECONDS + 30))
-    until (($(find "$CUPS_OUT" -name '*.pdf' | wc -l) >= $1)); do
-        if ((SECONDS >= deadline)); then
-            echo "timed out waiting for $1 PDF file(s)" >&2
-            return 1
-        fi
-        sleep 0.2
-    done
-}
-
 cups_jobs_done() {
     local deadline=$((SECONDS + 30))
     while [[ -n "$(lpstat -o 2>/dev/null)" ]]; do
@@ -105,6 +94,8 @@ cups_jobs_done() {
         sleep 0.2
     done
 }
+
+cups_job_count() { lpstat -W all -o 2>/dev/null | wc -l; }
 
 cups_stop() {
     if [[ -n "$CUPS_PID" ]]; then
