@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <utility>
 
 #include "platform/print.hpp"
 #include "platform/process.hpp"
@@ -19,6 +20,7 @@ sim::detail::SimPrint print;
 using sim::detail::CallFails;
 using sim::detail::FindDeviceContext;
 using sim::detail::LogCall;
+using sim::detail::SimDeviceContext;
 
 std::string Hex(uint32_t value) {
     char text[16];
@@ -32,6 +34,16 @@ sim::detail::SimDeviceContext* Context(const char* call, platform::Handle dc,
     LogCall(call, arguments);
     if (CallFails(call)) return nullptr;
     return FindDeviceContext(dc);
+}
+
+// One of the state calls: logs it, stores the value and returns the previous one, or
+// `failed` for a dead device context.
+template <class Value>
+Value SetState(const char* call, platform::Handle dc, Value SimDeviceContext::*field, Value value,
+               const std::string& arguments, Value failed) {
+    SimDeviceContext* context = Context(call, dc, arguments);
+    if (context == nullptr) return failed;
+    return std::exchange(context->*field, value);
 }
 
 sim::PrintedDocument* DocumentOf(sim::detail::SimDeviceContext* context) {
@@ -265,43 +277,25 @@ bool GetTextMetricsA(Handle dc, TextMetric* metric) {
 }
 
 uint32_t SetTextColor(Handle dc, uint32_t color) {
-    auto* context = Context("SetTextColor", dc, Hex(color));
-    if (context == nullptr) return kClrInvalid;
-    const uint32_t previous = context->textColor;
-    context->textColor = color;
-    return previous;
+    return SetState("SetTextColor", dc, &SimDeviceContext::textColor, color, Hex(color),
+                    kClrInvalid);
 }
 
 uint32_t SetBkColor(Handle dc, uint32_t color) {
-    auto* context = Context("SetBkColor", dc, Hex(color));
-    if (context == nullptr) return kClrInvalid;
-    const uint32_t previous = context->bkColor;
-    context->bkColor = color;
-    return previous;
+    return SetState("SetBkColor", dc, &SimDeviceContext::bkColor, color, Hex(color), kClrInvalid);
 }
 
 int32_t SetBkMode(Handle dc, int32_t mode) {
-    auto* context = Context("SetBkMode", dc, std::to_string(mode));
-    if (context == nullptr) return 0;
-    const int32_t previous = context->bkMode;
-    context->bkMode = mode;
-    return previous;
+    return SetState("SetBkMode", dc, &SimDeviceContext::bkMode, mode, std::to_string(mode), 0);
 }
 
 int32_t SetROP2(Handle dc, int32_t mode) {
-    auto* context = Context("SetROP2", dc, std::to_string(mode));
-    if (context == nullptr) return 0;
-    const int32_t previous = context->rop2;
-    context->rop2 = mode;
-    return previous;
+    return SetState("SetROP2", dc, &SimDeviceContext::rop2, mode, std::to_string(mode), 0);
 }
 
 uint32_t SetTextAlign(Handle dc, uint32_t align) {
-    auto* context = Context("SetTextAlign", dc, std::to_string(align));
-    if (context == nullptr) return kGdiError;
-    const uint32_t previous = context->textAlign;
-    context->textAlign = align;
-    return previous;
+    return SetState("SetTextAlign", dc, &SimDeviceContext::textAlign, align, std::to_string(align),
+                    kGdiError);
 }
 
 bool MoveToEx(Handle dc, int32_t x, int32_t y, Point* previous) {
