@@ -135,6 +135,18 @@ TEST_F(PrinterAttachTest, EveryFailingStepRaises68AndLeavesNothingBehind) {
     }
 }
 
+TEST_F(PrinterAttachTest, UnreadableDialogBlocksRaise68AndReleaseTheDialogsDeviceContext) {
+    for (const char* step : {"ReadDevNamesDevice", "ReadDevModeBlock"}) {
+        RtErrorFrame frame;
+        sim::FailPrintCall(step);
+        PrnAttach(kPrnAttachDefault, Text(), Text());
+        EXPECT_EQ(RtErrorNumber(), 68) << step;
+        EXPECT_EQ(PrnHandle(), 0u) << step;
+        EXPECT_TRUE(PrnPrinterName().Empty()) << step;
+        EXPECT_EQ(sim::LivePrintObjects(), 0) << step;
+    }
+}
+
 TEST_F(PrinterAttachTest, UnknownPrinterNameRaises68) {
     PrnAttach(kPrnAttachByName, "Nowhere", Text());
     EXPECT_EQ(RtErrorNumber(), 68);
