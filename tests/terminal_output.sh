@@ -92,7 +92,9 @@ done
 pane_tty=$(tmux_query '#{pane_tty}')
 tmux_type "clear; stty -g > $work/stop.before; bash -c '$probe cursor:0 cells:stoppable wait; :'"
 tmux_wait_for "^stoppable"
-probe_pid=$(pgrep -n -x "$(basename "$probe")")
+# The probe is the child of the shell that the pane's shell started.
+probe_pid=$(pgrep -n -P "$(tmux_foreground_pid)")
+
 raw_settings=$(stty -g -F "$pane_tty")
 kill -TSTP "$probe_pid"
 wait_until() { local n=0; until eval "$1"; do ((++n < 100)) || return 1; sleep 0.05; done; }
