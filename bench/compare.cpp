@@ -7,11 +7,16 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 namespace {
 
 // The console report, plus a note of each benchmark's CPU time per iteration.
 class RecordingReporter : public benchmark::ConsoleReporter {
   public:
+    // Colours only on a terminal, so that saved output stays plain text.
+    RecordingReporter() : ConsoleReporter(isatty(fileno(stdout)) ? OO_ColorTabular : OO_Tabular) {}
+
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs) {
             if (run.run_type == Run::RT_Iteration && !run.error_occurred) {

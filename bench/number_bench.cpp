@@ -47,45 +47,37 @@ const std::vector<Text>& Texts() {
     return texts;
 }
 
-void NumToTextSevenDigits(benchmark::State& state) {
-    const std::vector<long double>& numbers = Numbers();
+// Converts the inputs in turn, one per iteration.
+template <typename Input, typename Convert>
+void ConvertInTurn(benchmark::State& state, const std::vector<Input>& inputs, Convert convert) {
     size_t next = 0;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(NumToText(numbers[next], 7));
-        next = (next + 1) % numbers.size();
+        benchmark::DoNotOptimize(convert(inputs[next]));
+        next = (next + 1) % inputs.size();
     }
+}
+
+void NumToTextSevenDigits(benchmark::State& state) {
+    ConvertInTurn(state, Numbers(), [](long double number) { return NumToText(number, 7); });
 }
 BENCHMARK(NumToTextSevenDigits);
 
 void SnprintfSevenDigits(benchmark::State& state) {
-    const std::vector<long double>& numbers = Numbers();
-    size_t next = 0;
     char buffer[32];
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(std::snprintf(buffer, sizeof buffer, "%.7Lg", numbers[next]));
-        benchmark::ClobberMemory();
-        next = (next + 1) % numbers.size();
-    }
+    ConvertInTurn(state, Numbers(), [&buffer](long double number) {
+        return std::snprintf(buffer, sizeof buffer, "%.7Lg", number);
+    });
 }
 BENCHMARK(SnprintfSevenDigits);
 
 void TextToNumSevenDigits(benchmark::State& state) {
-    const std::vector<Text>& texts = Texts();
-    size_t next = 0;
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(TextToNum(texts[next]));
-        next = (next + 1) % texts.size();
-    }
+    ConvertInTurn(state, Texts(), [](const Text& text) { return TextToNum(text); });
 }
 BENCHMARK(TextToNumSevenDigits);
 
 void StrtoldSevenDigits(benchmark::State& state) {
-    const std::vector<Text>& texts = Texts();
-    size_t next = 0;
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(std::strtold(texts[next].Data(), nullptr));
-        next = (next + 1) % texts.size();
-    }
+    ConvertInTurn(state, Texts(),
+                  [](const Text& text) { return std::strtold(text.Data(), nullptr); });
 }
 BENCHMARK(StrtoldSevenDigits);
 
