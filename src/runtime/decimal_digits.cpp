@@ -30,7 +30,7 @@ int32_t GenerateDigits(long double magnitude, uint16_t exponentField,
                        char (&out)[kGeneratedDigits]) {
     const int32_t binaryExponent = exponentField - kExtendedExponentBias;
     // floor(binaryExponent * log10(2)), from a slightly small 16-bit fraction of log10(2):
-    // one too low for some numbers, and one too high for some numbers below 1e-200.
+    // often one too low, and one too high for some numbers from about 1e-205 down.
     int32_t estimate = (binaryExponent * 19728) >> 16;
     long double scaled = ExtendedRoundToInteger(NumScaleByPowerOfTen(magnitude, 17 - estimate));
     if (scaled >= kNumTenTo18) {

@@ -22,10 +22,15 @@ bool IsExponentLetter(char byte) {
     return byte == 'E' || byte == 'e' || byte == 'D' || byte == 'd';
 }
 
+// Takes an optional "+" or "-"; true when it was "-".
+bool TakeMinusSign(const char*& text, const char* end) {
+    if (text == end || (*text != '+' && *text != '-')) return false;
+    return *text++ == '-';
+}
+
 // The exponent after its letter: an optional sign and digits, saturated; 0 without digits.
 int32_t ParseExponent(const char* text, const char* end) {
-    bool negative = false;
-    if (text != end && (*text == '+' || *text == '-')) negative = *text++ == '-';
+    const bool negative = TakeMinusSign(text, end);
     int32_t exponent = 0;
     for (; text != end && IsDigit(*text); ++text)
         exponent = std::min(exponent * 10 + (*text - '0'), kExponentLimit);
@@ -35,8 +40,7 @@ int32_t ParseExponent(const char* text, const char* end) {
 }  // namespace
 
 long double NumParseDecimal(const char* text, const char* end) {
-    bool negative = false;
-    if (text != end && (*text == '+' || *text == '-')) negative = *text++ == '-';
+    const bool negative = TakeMinusSign(text, end);
 
     uint64_t mantissa = 0;          // the first 18 significant digits
     int64_t significantDigits = 0;  // all of them

@@ -12,6 +12,9 @@
 
 namespace {
 
+// Counts of places from 18 on, negative counts taken as unsigned among them, mean 18.
+constexpr uint32_t kMaxPlaces = 18;
+
 bool IsLeadingBlank(char byte) {
     return byte == ' ' || byte == '\t' || byte == '\n';
 }
@@ -40,7 +43,7 @@ long double NumRound(long double value, int32_t places) {
     // overflow to infinity, or round it to a neighbour on the way back.
     const long double magnitude = value < 0 ? -value : value;
     if (!(magnitude < kExtendedTwoTo63)) return value;
-    const uint32_t count = std::min(static_cast<uint32_t>(places), 18u);
+    const uint32_t count = std::min(static_cast<uint32_t>(places), kMaxPlaces);
     const long double scale = NumScaleByPowerOfTen(1, static_cast<int32_t>(count));
     return ExtendedRoundToInteger(value * scale) / scale;
 }
