@@ -1,5 +1,6 @@
 #include "app/app.hpp"
 #include "app/exit_loop.hpp"
+#include "app/offsets.hpp"
 #include "app/prompts.hpp"
 #include "app/run_state.hpp"
 #include "app/screen.hpp"
@@ -26,6 +27,7 @@ int32_t AppMain(platform::Handle, int32_t, const char*, int32_t) {
     AppShowDiagram();
     AppAskOffsets(offsets);
     AppNormaliseOffsets(offsets);
+    AppParseOffsets(offsets);
 
     ConClear();
     WriteBanner("App will prepare paper lines for cutting into four sections making scrap paper");

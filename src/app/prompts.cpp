@@ -31,15 +31,6 @@ void AppAskOffsets(AppOffsets& offsets) {
     offsets.yText = ConLineInput();
 }
 
-void AppNormaliseOffsets(AppOffsets& offsets) {
-    const bool resetPair = (offsets.xText.Empty() && offsets.yText.Empty()) ||
-                           (offsets.xText == Text("0") && offsets.yText == Text("0")) ||
-                           (offsets.xText == Text("00") && offsets.yText == Text("00"));
-    if (resetPair) offsets.fromSettingsFile = false;
-    if (offsets.xText.Empty()) offsets.xText = "0";
-    if (offsets.yText.Empty()) offsets.yText = "0";
-}
-
 bool AppAskToSave() {
     ConPrint(" Save setting (Y/N)");
     const Text answer = ConLineInput();

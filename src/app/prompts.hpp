@@ -10,9 +10,5 @@ void AppShowDiagram();
 /// Asks for the X and Y offsets at the console.
 void AppAskOffsets(AppOffsets& offsets);
 
-/// A pair of texts that asks for the circles and the save question again: ("", ""),
-/// ("0", "0") or ("00", "00"). The texts stay as they are; empty ones then become "0".
-void AppNormaliseOffsets(AppOffsets& offsets);
-
 /// Asks " Save setting (Y/N)" and tells whether the answer was exactly "y" or "Y".
 bool AppAskToSave();
