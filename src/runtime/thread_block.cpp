@@ -30,9 +30,7 @@ RtThreadBlock* MakeBlock() {
 
 }  // namespace
 
-bool RtThreadBlockStartup() {
-    return RtCurrentThreadBlock() != nullptr;
-}
+bool RtThreadBlockStartup() { return RtCurrentThreadBlock() != nullptr; }
 
 RtThreadBlock* RtCurrentThreadBlock() {
     if (!EnsureTlsIndex()) return nullptr;

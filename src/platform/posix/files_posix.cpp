@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include "platform/files.hpp"
+#include "platform/posix/child_process_posix.hpp"
 #include "platform/posix/errno_map_posix.hpp"
 #include "platform/posix/handles_posix.hpp"
 #include "platform/posix/screen_posix.hpp"
@@ -30,8 +31,9 @@ bool WriteFile(Handle file, const void* bytes, uint32_t count, uint32_t* written
 }
 
 bool CloseHandle(Handle object) {
-    const posix::HandleEntry* entry = posix::FindHandle(object);
+    posix::HandleEntry* entry = posix::FindHandle(object);
     if (entry == nullptr) return false;
+    if (entry->kind == posix::HandleKind::kProcess) posix::CloseChild(*entry);
     // The terminal stays open behind "CONIN$": its settings are handed back at the end.
     if (entry->kind == posix::HandleKind::kFile && close(entry->fd) != 0) {
         posix::RemoveHandle(object);

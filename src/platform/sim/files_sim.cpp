@@ -20,12 +20,8 @@ std::optional<uint32_t> nextWriteLength;
 
 namespace sim {
 
-void FailNextWrite(uint32_t errorCode) {
-    nextWriteError = errorCode;
-}
-void ShortenNextWrite(uint32_t bytesWritten) {
-    nextWriteLength = bytesWritten;
-}
+void FailNextWrite(uint32_t errorCode) { nextWriteError = errorCode; }
+void ShortenNextWrite(uint32_t bytesWritten) { nextWriteLength = bytesWritten; }
 
 namespace detail {
 
@@ -61,7 +57,10 @@ bool WriteFile(Handle file, const void* bytes, uint32_t count, uint32_t* written
     return true;
 }
 
-bool CloseHandle(Handle) {
+// The simulated console and standard streams need no closing; children's handles are
+// counted so that tests see leaks.
+bool CloseHandle(Handle object) {
+    sim::detail::CloseChildHandle(object);
     return true;
 }
 

@@ -45,6 +45,20 @@ uint32_t ConsoleMode(platform::Handle console);
 /// Puts the cursor somewhere, as if earlier output had left it there.
 void PlaceCursor(platform::Coord position);
 
+/// Queues console input: a key going down, a key going down and up again, a mouse record,
+/// a record of another kind (focus, menu).
+void PushKeyDown(char character, uint16_t scanCode, uint32_t controlKeyState = 0);
+void PushKeyPress(char character, uint16_t scanCode, uint32_t controlKeyState = 0);
+void PushKeyUp(char character, uint16_t scanCode, uint32_t controlKeyState = 0);
+void PushMouse(int16_t x, int16_t y, uint32_t buttonState, uint32_t eventFlags = 0,
+               uint32_t controlKeyState = 0);
+void PushOtherInput();
+/// Records still queued.
+int QueuedInput();
+/// How many times the program waited for input. The simulated console never blocks: a wait
+/// on an empty queue fails, as if the terminal had hung up.
+int InputWaits();
+
 /// The bytes written to a redirected standard stream.
 std::string RedirectedBytes(platform::StdHandle which);
 
@@ -58,6 +72,28 @@ void SetCommandLine(const std::string& commandLine);
 void SetStartupInfo(const platform::StartupInfo& info);
 /// Whether TlsAlloc finds a free slot.
 void SetTlsExhausted(bool exhausted);
+
+/// Environment variables of the simulated process.
+void SetEnvironment(const std::string& name, const std::string& value);
+
+/// A child process started by the program: what it was given, and what it ends with.
+struct ChildRun {
+    std::string commandLine;
+    std::vector<std::string> arguments;
+    bool inheritHandles;
+    uint16_t showWindow;
+    bool waitedFor;
+};
+/// Children started so far.
+const std::vector<ChildRun>& Children();
+/// How the next child ends (exit code), or that it cannot be started (Win32 error code).
+void SetChildExitCode(uint32_t exitCode);
+void FailNextChild(uint32_t errorCode);
+/// Handles of the simulated process still open (files, processes, threads).
+int OpenHandles();
+
+/// The local time that GetLocalTime reports.
+void SetLocalTime(const platform::SystemTime& time);
 
 /// Text blocks allocated and not yet freed.
 int LiveTextBlocks();

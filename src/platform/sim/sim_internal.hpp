@@ -26,5 +26,9 @@ void ResetProcess();
 void ResetMemory();
 void ResetFiles();
 void ResetPrint();
+void ResetChildren();
+
+/// Closes a process or thread handle of a child; false for other handles.
+bool CloseChildHandle(platform::Handle handle);
 
 }  // namespace sim::detail

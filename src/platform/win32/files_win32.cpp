@@ -14,8 +14,6 @@ bool WriteFile(Handle file, const void* bytes, uint32_t count, uint32_t* written
     return ok;
 }
 
-bool CloseHandle(Handle object) {
-    return ::CloseHandle(win32::ToWin(object));
-}
+bool CloseHandle(Handle object) { return ::CloseHandle(win32::ToWin(object)); }
 
 }  // namespace platform
