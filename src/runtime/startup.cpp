@@ -4,6 +4,8 @@
 #include "console/console_state.hpp"
 #include "platform/console.hpp"
 #include "platform/files.hpp"
+#include "printer/font_table.hpp"
+#include "printer/printer_state.hpp"
 #include "runtime/fpu.hpp"
 #include "runtime/os_call.hpp"
 #include "runtime/thread_block.hpp"
@@ -79,6 +81,8 @@ void RtFrameSetup() {
     RtOsCallLockReset();
     ConResetState();
     FpuLoadX87ControlWord(kRtX87ControlWord);
+    PrnStateInit();
+    PrnFontsInit();
 }
 
 bool RtPrepareProcess() {

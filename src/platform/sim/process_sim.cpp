@@ -36,6 +36,7 @@ void Reset(const ConsoleSetup& setup) {
     detail::ResetMemory();
     detail::ResetFiles();
     detail::ResetChildren();
+    detail::ResetPrint();
 }
 
 void SetCommandLine(const std::string& commandLine) { process.commandLine = commandLine; }
