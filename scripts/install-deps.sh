@@ -5,9 +5,11 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config clang libclang-rt-14-dev
-  googletest libgtest-dev
+  googletest libgtest-dev libbenchmark-dev
   g++-mingw-w64-x86-64 wine wine64
   tmux procps
+  libcups2-dev libcairo2-dev libfreetype-dev libpaper-dev fontconfig fonts-liberation
+  cups-daemon cups-client cups-filters ghostscript printer-driver-cups-pdf poppler-utils
 )
 
 missing=()

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds both platforms (and the sanitized and fuzzing native
 # builds) and runs every test: unit tests natively, under the sanitizers and under wine, the
-# fuzz targets for a few seconds each, the terminal tests, and the two programs against each
-# other.
+# fuzz targets for a few seconds each, the terminal tests, the printer against a private
+# print server, and the two programs against each other.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -17,3 +17,4 @@ done
 
 echo "== both builds"
 bash tests/both_builds.sh "$PWD/build/posix/virodaro" "$PWD/build/win32/VIRODARO.EXE"
+bash tests/print_server.sh "$PWD/build/posix/printer_probe" "$PWD/build/win32/printer_probe.exe"

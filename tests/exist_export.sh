@@ -8,8 +8,8 @@
 #   exist_export.sh windows VIRODARO.EXE EXIST_CALLER.EXE
 set -euo pipefail
 platform=$1
-library=$2
-caller=$3
+library=$(cd "$(dirname "$2")" && pwd)/$(basename "$2")
+caller=$(cd "$(dirname "$3")" && pwd)/$(basename "$3")
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/lib/check.sh"
 

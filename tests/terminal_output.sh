@@ -21,12 +21,19 @@ run_in_pane() {
 }
 same_settings() { check_eq "$1: terminal settings as found" "$(cat "$work/$1.before")" "$(cat "$work/$1.after")"; }
 
-# A whole run: the second banner stands at the top of the cleared screen.
+# A whole run: after the prompts the second banner stands at the top of the cleared screen.
 tmux_type "clear; seq 1 40"
 tmux_wait_for '^40$'
 run_in_pane run "$program"
-tmux_wait_for "^END-run"
+tmux_wait_for "X axis:"
+tmux_cmd send-keys -t 0 Enter Enter
+tmux_wait_for "Save setting"
+tmux_cmd send-keys -t 0 Enter
+tmux_wait_for "will Exit Program"
 screen=$(tmux_screen)
+tmux_cmd send-keys -t 0 Enter
+tmux_wait_for "^END-run"
+
 check_eq "banner at the top" $'\u2219 VIRODARO \u2219' "$(sed -n 1p <<<"$screen")"
 check_eq "second purpose line" \
     "App will prepare paper lines for cutting into four sections making scrap paper" \
@@ -85,7 +92,9 @@ done
 pane_tty=$(tmux_query '#{pane_tty}')
 tmux_type "clear; stty -g > $work/stop.before; bash -c '$probe cursor:0 cells:stoppable wait; :'"
 tmux_wait_for "^stoppable"
-probe_pid=$(pgrep -n -x "$(basename "$probe")")
+# The probe is the child of the shell that the pane's shell started.
+probe_pid=$(pgrep -n -P "$(tmux_foreground_pid)")
+
 raw_settings=$(stty -g -F "$pane_tty")
 kill -TSTP "$probe_pid"
 wait_until() { local n=0; until eval "$1"; do ((++n < 100)) || return 1; sleep 0.05; done; }

@@ -28,11 +28,17 @@ struct ConsoleState {
     uint32_t foreground;
     uint32_t background;
     ConPendingScroll pendingScroll;
+    /// Mouse reporting: the button mask in bits 0-15, the event kinds in bits 16-19 (moves,
+    /// double clicks, presses, releases) and reporting on in bit 31.
+    uint32_t mouseSettings;
+    /// The button-state word of the last mouse record removed from the input queue.
+    uint32_t lastButtonState;
 };
 
 extern ConsoleState gConsole;
 
-/// Resets the fields that every run starts from (colours 7 on 0, no scroll owed).
+/// Resets the fields that every run starts from (colours 7 on 0, no scroll owed, mouse
+/// reporting off).
 void ConResetState();
 
 /// The attribute word of every cell the console-cell path writes, fills or scrolls in.

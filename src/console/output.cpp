@@ -41,9 +41,7 @@ void ConWriteStdOut(Text text) {
     WriteStdOutBytes(text.Data(), text.Length());
 }
 
-void ConStdOutNewLine() {
-    WriteStdOutBytes("\r\n", 2);
-}
+void ConStdOutNewLine() { WriteStdOutBytes("\r\n", 2); }
 
 void ConPrint(Text text) {
     if (text.Empty()) return;

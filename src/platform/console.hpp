@@ -1,8 +1,8 @@
 #pragma once
 // The console: standard handles, "CONIN$", modes, the control handler, the screen buffer
-// (cells, scrolling, filling, cursor). Calls that can fail return false and leave a Win32
-// error code for GetLastError; on a handle that is not a console they fail with
-// kErrorInvalidHandle.
+// (cells, scrolling, filling, cursor) and the input queue (key and mouse records). Calls that can
+// fail return false and leave a Win32 error code for GetLastError; on a handle that is not a
+// console they fail with kErrorInvalidHandle.
 
 #include <cstdint>
 
@@ -84,5 +84,63 @@ bool FillConsoleOutputAttribute(Handle console, uint16_t attribute, uint32_t len
 bool SetConsoleCursorPosition(Handle console, Coord position);
 bool GetConsoleCursorInfo(Handle console, CursorInfo* info);
 bool SetConsoleCursorInfo(Handle console, const CursorInfo& info);
+
+/// Control-key state bits of key and mouse records.
+enum ControlKeyState : uint32_t {
+    kRightAltPressed = 0x0001,
+    kLeftAltPressed = 0x0002,
+    kRightCtrlPressed = 0x0004,
+    kLeftCtrlPressed = 0x0008,
+    kShiftPressed = 0x0010,
+    kCapsLockOn = 0x0080,
+    kEnhancedKey = 0x0100,
+};
+
+/// Event flags of mouse records (0: a button was pressed or released).
+enum MouseEventFlags : uint32_t {
+    kMouseMoved = 0x1,
+    kDoubleClick = 0x2,
+    kMouseWheeled = 0x4,
+};
+
+/// A key going down or up: the character byte (0 for keys without one), the PC keyboard
+/// scan code (set 1) and the control-key state.
+struct KeyRecord {
+    bool keyDown;
+    char character;
+    uint16_t scanCode;
+    uint32_t controlKeyState;
+};
+
+/// A mouse event: the cell, the button-state word (left 0x1, right 0x2, middle 0x4; a wheel
+/// turn in the high word), the event flags and the control-key state.
+struct MouseRecord {
+    Coord position;
+    uint32_t buttonState;
+    uint32_t eventFlags;
+    uint32_t controlKeyState;
+};
+
+enum class InputKind { kKey, kMouse, kOther };
+
+/// One record of the console input queue; kOther stands for focus, menu and buffer-size
+/// records, which carry nothing the program reads.
+struct InputRecord {
+    InputKind kind;
+    KeyRecord key;
+    MouseRecord mouse;
+};
+
+/// Copies up to `capacity` records from the head of the queue without removing them;
+/// `count` is 0 when the queue is empty.
+bool PeekConsoleInputA(Handle input, InputRecord* records, uint32_t capacity, uint32_t* count);
+
+/// Removes up to `capacity` records from the head of the queue, waiting while it is empty.
+bool ReadConsoleInputA(Handle input, InputRecord* records, uint32_t capacity, uint32_t* count);
+
+/// Blocks until the input queue holds a record or the timeout (milliseconds) passes
+/// (WaitForSingleObject on the input handle). kFailed when there is no usable console input:
+/// an invalid handle, or a terminal that has hung up.
+WaitResult WaitForConsoleInput(Handle input, uint32_t timeoutMs);
 
 }  // namespace platform

@@ -1,9 +1,12 @@
 #pragma once
 // The process: last-error code, error mode, OS version, start-up information, command line,
-// module handle, thread-local storage, COM and exit. Calls that can fail return false or a
+// module handle, thread-local storage, COM and exit; environment variables, child processes
+// and the time of day. Calls that can fail return false or a
 // null value and leave a Win32 error code for GetLastError.
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "platform/types.hpp"
 
@@ -64,6 +67,46 @@ void* GlobalFree(void* block);
 /// CoInitialize(NULL) / CoUninitialize for the calling thread.
 int32_t CoInitialize();
 void CoUninitialize();
+
+/// GetEnvironmentVariableA: copies the value with its NUL into `buffer` and returns its
+/// length; when it does not fit, returns the size it needs (with the NUL) and copies nothing;
+/// 0 when the variable is not set.
+uint32_t GetEnvironmentVariableA(const char* name, char* buffer, uint32_t size);
+
+/// A started child process: its handles (both to be closed) and its id.
+struct ProcessInformation {
+    Handle process;
+    Handle thread;
+    uint32_t processId;
+};
+
+/// CreateProcessA with no application name, no environment block and no directory of its
+/// own (the child inherits the program's), normal priority, and STARTF_USESHOWWINDOW with
+/// `showWindow`. `arguments` is the command line split into arguments, for platforms that
+/// start programs from an argument vector; Windows uses the command line itself. On a
+/// terminal the child gets the terminal in the state it was found and the foreground; the
+/// program takes it back when the child ends.
+bool CreateProcessA(const char* commandLine, const std::vector<std::string>& arguments,
+                    bool inheritHandles, uint16_t showWindow, ProcessInformation* info);
+
+/// Waits for a process to end (WaitForSingleObject on its handle).
+WaitResult WaitForSingleObject(Handle object, uint32_t timeoutMs);
+
+/// The exit code of an ended process, or kErrorStillActive (259) while it runs.
+bool GetExitCodeProcess(Handle process, uint32_t* exitCode);
+
+/// The local date and time (SYSTEMTIME).
+struct SystemTime {
+    uint16_t year;
+    uint16_t month;
+    uint16_t dayOfWeek;
+    uint16_t day;
+    uint16_t hour;
+    uint16_t minute;
+    uint16_t second;
+    uint16_t milliseconds;
+};
+void GetLocalTime(SystemTime* time);
 
 /// Ends the process at once with the given exit code. Backends that changed the terminal
 /// hand it back first.

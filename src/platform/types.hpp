@@ -13,6 +13,11 @@ using Handle = std::uintptr_t;
 inline constexpr Handle kNullHandle = 0;
 inline constexpr Handle kInvalidHandle = ~Handle{0};
 
+/// What a wait on an object ended with.
+enum class WaitResult { kReady, kTimeout, kFailed };
+/// A timeout that never passes.
+inline constexpr uint32_t kInfinite = 0xFFFFFFFF;
+
 /// Win32 error codes that the logic tests for or that backends report.
 enum ErrorCode : uint32_t {
     kErrorSuccess = 0,
@@ -36,6 +41,7 @@ enum ErrorCode : uint32_t {
     kErrorHandleDiskFull = 39,
     kErrorNotSupported = 50,
     kErrorFileExists = 80,
+    kErrorEnvvarNotFound = 203,
     kErrorInvalidParameter = 87,
     kErrorBrokenPipe = 109,
     kErrorDiskFull = 112,
@@ -48,6 +54,7 @@ enum ErrorCode : uint32_t {
     kErrorBadExeFormat = 193,
     kErrorFilenameExcedRange = 206,
     kErrorNoData = 232,
+    kErrorStillActive = 259,
     kErrorDirectory = 267,
     kErrorOperationAborted = 995,
     kErrorNoSystemResources = 1450,

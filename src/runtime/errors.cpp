@@ -17,13 +17,9 @@ constexpr uint8_t kLowCodeMap[40] = {
 
 }  // namespace
 
-RtErrorFrame::RtErrorFrame() noexcept : outer_(innermostFrame) {
-    innermostFrame = this;
-}
+RtErrorFrame::RtErrorFrame() noexcept : outer_(innermostFrame) { innermostFrame = this; }
 
-RtErrorFrame::~RtErrorFrame() {
-    innermostFrame = outer_;
-}
+RtErrorFrame::~RtErrorFrame() { innermostFrame = outer_; }
 
 void RtRaiseError(uint8_t number) {
     if (number == 0) number = kRtErrInternal;
@@ -31,9 +27,7 @@ void RtRaiseError(uint8_t number) {
     if (number >= kRtErrFirstFatal) platform::ExitProcess(255);
 }
 
-int32_t RtErrorNumber() {
-    return innermostFrame != nullptr ? innermostFrame->number_ : 0;
-}
+int32_t RtErrorNumber() { return innermostFrame != nullptr ? innermostFrame->number_ : 0; }
 
 uint8_t RtOsErrorMap(uint32_t osError) {
     if (osError < 40) return kLowCodeMap[osError];

@@ -28,6 +28,4 @@ uint8_t RtOsCallScope::Finish() {
     return lastError == 0 ? 0 : RtOsErrorMap(lastError);
 }
 
-void RtOsCallLockReset() {
-    osCallLock.store(0, std::memory_order_release);
-}
+void RtOsCallLockReset() { osCallLock.store(0, std::memory_order_release); }

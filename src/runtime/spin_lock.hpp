@@ -5,7 +5,8 @@
 #include <cstdint>
 
 /// A test-and-set lock on one 32-bit word: 0 free, -1 held. Acquiring spins on an atomic
-/// exchange without sleeping, so it suits only sections that make no OS call of their own.
+/// exchange without sleeping, so it suits only sections that are over in a moment. It is
+/// ready without a constructor running, so code entered from another program can use it.
 /// Usable with std::lock_guard.
 class RtSpinLock {
   public:

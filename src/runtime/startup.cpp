@@ -5,6 +5,8 @@
 #include "files/file_table.hpp"
 #include "platform/console.hpp"
 #include "platform/files.hpp"
+#include "printer/font_table.hpp"
+#include "printer/printer_state.hpp"
 #include "runtime/fpu.hpp"
 #include "runtime/os_call.hpp"
 #include "runtime/thread_block.hpp"
@@ -81,6 +83,8 @@ void RtFrameSetup() {
     ConResetState();
     FileTableReset();
     FpuLoadX87ControlWord(kRtX87ControlWord);
+    PrnStateInit();
+    PrnFontsInit();
 }
 
 bool RtPrepareProcess() {

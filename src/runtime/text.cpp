@@ -58,17 +58,11 @@ Text& Text::operator=(Text&& other) noexcept {
     return *this;
 }
 
-Text::~Text() {
-    platform::SysFreeString(block_);
-}
+Text::~Text() { platform::SysFreeString(block_); }
 
-Text Text::WithLength(uint32_t length) {
-    return Adopt(AllocateBlock(nullptr, length));
-}
+Text Text::WithLength(uint32_t length) { return Adopt(AllocateBlock(nullptr, length)); }
 
-uint32_t Text::Length() const noexcept {
-    return BlockLength(block_);
-}
+uint32_t Text::Length() const noexcept { return BlockLength(block_); }
 
 char* Text::Release() noexcept {
     char* block = block_;

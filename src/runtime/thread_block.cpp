@@ -5,11 +5,14 @@
 
 #include "platform/files.hpp"
 #include "platform/process.hpp"
+#include "runtime/spin_lock.hpp"
 
 namespace {
 
 // The TLS slot is made by start-up, or on first use by code that another program entered.
-std::mutex slotLock;
+// The lock needs no constructor to run: a program that loads VIRODARO.EXE to call EXIST
+// runs none of the executable's start-up, and a mutex there would be made by one.
+RtSpinLock slotLock;
 uint32_t tlsIndex = platform::kTlsOutOfIndexes;
 
 bool EnsureTlsIndex() {
@@ -31,9 +34,7 @@ RtThreadBlock* MakeBlock() {
 
 }  // namespace
 
-bool RtThreadBlockStartup() {
-    return RtCurrentThreadBlock() != nullptr;
-}
+bool RtThreadBlockStartup() { return RtCurrentThreadBlock() != nullptr; }
 
 RtThreadBlock* RtCurrentThreadBlock() {
     if (!EnsureTlsIndex()) return nullptr;

@@ -7,6 +7,7 @@
 //   locate:C,R   ConLocate
 //   cursor:N     ConCursor
 //   where:FILE   writes the console cursor ("column row", 1-based) to FILE
+//   keys:N:FILE  waits for N events (ConWaitKey) and writes each as hex bytes to FILE
 //   wait         waits until a signal ends the process
 // It starts and ends the process the way the program does.
 
@@ -18,6 +19,7 @@
 #include <string_view>
 
 #include "console/console_state.hpp"
+#include "console/events.hpp"
 #include "console/output.hpp"
 #include "platform/console.hpp"
 #include "platform/process.hpp"
@@ -52,6 +54,20 @@ void WriteCursor(const std::string& path) {
     }
 }
 
+void WriteKeys(int count, const std::string& path) {
+    FILE* file = std::fopen(path.c_str(), "w");
+    if (file == nullptr) return;
+    for (int i = 0; i < count; ++i) {
+        const Text key = ConWaitKey();
+        for (uint32_t at = 0; at < key.Length(); ++at) {
+            std::fprintf(file, at == 0 ? "%02x" : " %02x", key[at]);
+        }
+        std::fprintf(file, "\n");
+        std::fflush(file);
+    }
+    std::fclose(file);
+}
+
 void Run(std::string_view step) {
     const size_t colon = step.find(':');
     const std::string_view name = step.substr(0, colon);
@@ -70,6 +86,9 @@ void Run(std::string_view step) {
                   std::atoi(argument.c_str() + argument.find(',') + 1));
     } else if (name == "cursor") {
         ConCursor(std::atoi(argument.c_str()));
+    } else if (name == "keys") {
+        const size_t colon = argument.find(':');
+        WriteKeys(std::atoi(argument.c_str()), argument.substr(colon + 1));
     } else if (name == "where") {
         WriteCursor(argument);
     } else if (name == "wait") {

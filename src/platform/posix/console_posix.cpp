@@ -7,6 +7,7 @@
 #include "platform/console.hpp"
 #include "platform/posix/errno_map_posix.hpp"
 #include "platform/posix/handles_posix.hpp"
+#include "platform/posix/input_posix.hpp"
 #include "platform/posix/screen_posix.hpp"
 #include "platform/posix/terminal_posix.hpp"
 #include "platform/process.hpp"
@@ -29,6 +30,21 @@ bool IsConsole(const posix::HandleEntry& entry) {
     return entry.kind == posix::HandleKind::kConsoleInput || entry.isTerminal;
 }
 
+// The console input: "CONIN$", or standard input when it is the terminal.
+bool IsConsoleInput(const posix::HandleEntry& entry) {
+    return entry.kind == posix::HandleKind::kConsoleInput || (entry.fd == 0 && entry.isTerminal);
+}
+
+bool CheckConsoleInput(Handle handle) {
+    const posix::HandleEntry* entry = posix::FindHandle(handle);
+    if (entry == nullptr) return false;
+    if (!IsConsoleInput(*entry)) {
+        SetLastError(kErrorInvalidHandle);
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 Handle GetStdHandle(StdHandle which) {
@@ -49,7 +65,7 @@ Handle OpenConsoleInput() {
         posix::FailWithErrno();
         return kInvalidHandle;
     }
-    return posix::AddHandle({posix::HandleKind::kConsoleInput, fd, true, 0});
+    return posix::AddHandle({posix::HandleKind::kConsoleInput, fd, true, 0, {}});
 }
 
 bool GetConsoleMode(Handle handle, uint32_t* mode) {
@@ -71,15 +87,14 @@ bool SetConsoleMode(Handle handle, uint32_t mode) {
         return false;
     }
     entry->consoleMode = mode;
+    if (IsConsoleInput(*entry)) posix::InputSetMouseTracking(mode & kInputMouse);
     return true;
 }
 
 // Ctrl+C and Ctrl+Break reach the program as keys because the terminal is in raw mode, and
 // the terminal's hang-up ends the program after the terminal is restored: the handler has
 // nothing left to decide.
-bool SetConsoleCtrlHandler(ConsoleCtrlHandler, bool) {
-    return true;
-}
+bool SetConsoleCtrlHandler(ConsoleCtrlHandler, bool) { return true; }
 
 bool GetConsoleScreenBufferInfo(Handle handle, ScreenBufferInfo* info) {
     const int fd = ConsoleOutputFd(handle);
@@ -169,6 +184,26 @@ bool SetConsoleCursorInfo(Handle handle, const CursorInfo& info) {
         return false;
     }
     return posix::ScreenSetCursorShape(fd, info) || posix::FailWithErrno();
+}
+
+bool PeekConsoleInputA(Handle input, InputRecord* records, uint32_t capacity, uint32_t* count) {
+    *count = 0;
+    return CheckConsoleInput(input) && posix::InputFetch(records, capacity, count, false);
+}
+
+bool ReadConsoleInputA(Handle input, InputRecord* records, uint32_t capacity, uint32_t* count) {
+    *count = 0;
+    if (!CheckConsoleInput(input)) return false;
+    // Reading waits while the queue is empty, as the console does.
+    while (posix::InputFetch(records, capacity, count, true) && *count == 0) {
+        if (posix::InputWait(kInfinite) == WaitResult::kFailed) return false;
+    }
+    return *count > 0;
+}
+
+WaitResult WaitForConsoleInput(Handle input, uint32_t timeoutMs) {
+    if (!CheckConsoleInput(input)) return WaitResult::kFailed;
+    return posix::InputWait(timeoutMs);
 }
 
 }  // namespace platform

@@ -78,7 +78,7 @@ bool ListMatches(const std::string& directory, std::string_view namePattern, Sea
 Handle StartSearch(Search search, FindData* entry) {
     *entry = search.entries[0];
     search.next = 1;
-    const Handle handle = posix::AddHandle({posix::HandleKind::kSearch, -1, false, 0});
+    const Handle handle = posix::AddHandle({posix::HandleKind::kSearch, -1, false, 0, {}});
     std::lock_guard lock(searchLock);
     searches[handle] = std::move(search);
     return handle;
@@ -198,9 +198,7 @@ uint32_t GetCurrentDirectoryA(uint32_t bufferSize, char* buffer) {
     return result;
 }
 
-bool SetCurrentDirectoryA(const char* path) {
-    return chdir(path) == 0 || posix::FailForPath(path);
-}
+bool SetCurrentDirectoryA(const char* path) { return chdir(path) == 0 || posix::FailForPath(path); }
 
 // POSIX volumes carry no label that the runtime could read, so every volume has the empty
 // one.
@@ -210,16 +208,10 @@ bool GetVolumeInformationA(const char*, char* volumeName, uint32_t volumeNameSiz
     return true;
 }
 
-uint32_t MaxPathLength() {
-    return PATH_MAX - 1;
-}
+uint32_t MaxPathLength() { return PATH_MAX - 1; }
 
-char PathSeparator() {
-    return '/';
-}
+char PathSeparator() { return '/'; }
 
-bool EndsDirectoryPart(char byte) {
-    return byte == '/';
-}
+bool EndsDirectoryPart(char byte) { return byte == '/'; }
 
 }  // namespace platform

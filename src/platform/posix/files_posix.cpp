@@ -9,6 +9,7 @@
 #include <cerrno>
 
 #include "platform/files.hpp"
+#include "platform/posix/child_process_posix.hpp"
 #include "platform/posix/errno_map_posix.hpp"
 #include "platform/posix/file_status_posix.hpp"
 #include "platform/posix/handles_posix.hpp"
@@ -119,7 +120,7 @@ Handle CreateFileA(const char* path, uint32_t desiredAccess, uint32_t shareMode,
         Fail(refusal);
         return kInvalidHandle;
     }
-    const Handle handle = posix::AddHandle({posix::HandleKind::kFile, fd, isatty(fd) == 1, 0});
+    const Handle handle = posix::AddHandle({posix::HandleKind::kFile, fd, isatty(fd) == 1, 0, {}});
     const bool reportsExisting =
         creationDisposition == kOpenAlways || creationDisposition == kCreateAlways;
     SetLastError(existed && reportsExisting ? kErrorAlreadyExists : kErrorSuccess);
@@ -197,10 +198,11 @@ bool FlushFileBuffers(Handle file) {
 }
 
 bool CloseHandle(Handle object) {
-    const posix::HandleEntry* entry = posix::FindHandle(object);
+    posix::HandleEntry* entry = posix::FindHandle(object);
     if (entry == nullptr) return false;
     // A directory search ends with FindClose only, as on Windows.
     if (entry->kind == posix::HandleKind::kSearch) return Fail(kErrorInvalidHandle);
+    if (entry->kind == posix::HandleKind::kProcess) posix::CloseChild(*entry);
     // The terminal stays open behind "CONIN$": its settings are handed back at the end.
     if (entry->kind == posix::HandleKind::kFile && close(entry->fd) != 0) {
         posix::RemoveHandle(object);

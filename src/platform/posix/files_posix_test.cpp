@@ -111,7 +111,7 @@ TEST_F(FilesPosixTest, OnlyRegularFilesAreDiskFiles) {
 
     int ends[2];
     ASSERT_EQ(pipe(ends), 0);
-    const Handle pipeEnd = posix::AddHandle({posix::HandleKind::kFile, ends[0], false, 0});
+    const Handle pipeEnd = posix::AddHandle({posix::HandleKind::kFile, ends[0], false, 0, {}});
     EXPECT_EQ(GetFileType(pipeEnd), kFileTypePipe);
     CloseHandle(pipeEnd);
     close(ends[1]);

@@ -53,7 +53,7 @@ bool RemoveHandle(Handle handle) {
 
 Handle StandardHandle(int fd) {
     if (standardHandles[fd] == kNullHandle) {
-        standardHandles[fd] = AddHandle({HandleKind::kFile, fd, isatty(fd) == 1, 0});
+        standardHandles[fd] = AddHandle({HandleKind::kFile, fd, isatty(fd) == 1, 0, {}});
     }
     return standardHandles[fd];
 }

@@ -11,6 +11,17 @@ enum class HandleKind {
     kFile,          // a file descriptor: regular file, pipe, terminal, device
     kConsoleInput,  // "CONIN$": the terminal's input
     kSearch,        // a directory search; its entries are kept by the directory calls
+    kProcess,       // a child process
+    kThread,        // a child's main thread: nothing to hold, closed with the process
+};
+
+/// A child process: its id, and its exit code once it has ended.
+struct ChildState {
+    int pid;
+    bool ended;
+    uint32_t exitCode;
+    /// The child got the terminal; the program takes it back when the child ends.
+    bool hasTerminal;
 };
 
 struct HandleEntry {
@@ -20,6 +31,7 @@ struct HandleEntry {
     bool isTerminal;
     /// The console mode last set on the handle.
     uint32_t consoleMode;
+    ChildState child;
 };
 
 /// Adds an entry and returns its handle.

@@ -13,8 +13,6 @@ char* SysAllocStringByteLen(const char* source, uint32_t length) {
     return block;
 }
 
-void SysFreeString(char* block) {
-    byte_string_block::Free(block);
-}
+void SysFreeString(char* block) { byte_string_block::Free(block); }
 
 }  // namespace platform

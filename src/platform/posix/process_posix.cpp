@@ -3,6 +3,7 @@
 
 #include <pthread.h>
 #include <sys/utsname.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -30,12 +31,8 @@ void AppendArgument(std::string& line, const char* argument) {
 
 }  // namespace
 
-uint32_t GetLastError() {
-    return lastError;
-}
-void SetLastError(uint32_t code) {
-    lastError = code;
-}
+uint32_t GetLastError() { return lastError; }
+void SetLastError(uint32_t code) { lastError = code; }
 
 // There are no critical-error dialogs to suppress; the mode is kept for what reads it back.
 uint32_t SetErrorMode(uint32_t mode) {
@@ -57,9 +54,7 @@ bool GetVersionExA(OsVersionInfo* info) {
     return true;
 }
 
-void GetStartupInfoA(StartupInfo* info) {
-    *info = StartupInfo{};
-}
+void GetStartupInfoA(StartupInfo* info) { *info = StartupInfo{}; }
 
 void SetProcessArguments(int argc, char** argv) {
     commandLine.clear();
@@ -69,13 +64,9 @@ void SetProcessArguments(int argc, char** argv) {
     }
 }
 
-const char* GetCommandLineA() {
-    return commandLine.c_str();
-}
+const char* GetCommandLineA() { return commandLine.c_str(); }
 
-Handle GetModuleHandleA() {
-    return reinterpret_cast<Handle>(&commandLine);
-}
+Handle GetModuleHandleA() { return reinterpret_cast<Handle>(&commandLine); }
 
 uint32_t TlsAlloc() {
     pthread_key_t key;
@@ -86,13 +77,9 @@ uint32_t TlsAlloc() {
     return static_cast<uint32_t>(key);
 }
 
-bool TlsFree(uint32_t index) {
-    return pthread_key_delete(index) == 0;
-}
+bool TlsFree(uint32_t index) { return pthread_key_delete(index) == 0; }
 
-void* TlsGetValue(uint32_t index) {
-    return pthread_getspecific(index);
-}
+void* TlsGetValue(uint32_t index) { return pthread_getspecific(index); }
 
 bool TlsSetValue(uint32_t index, void* value) {
     if (pthread_setspecific(index, value) != 0) {
@@ -113,10 +100,32 @@ void* GlobalFree(void* block) {
     return nullptr;
 }
 
-int32_t CoInitialize() {
-    return 0;
-}
+int32_t CoInitialize() { return 0; }
 void CoUninitialize() {}
+
+uint32_t GetEnvironmentVariableA(const char* name, char* buffer, uint32_t size) {
+    const char* value = std::getenv(name);
+    if (value == nullptr) {
+        SetLastError(kErrorEnvvarNotFound);
+        return 0;
+    }
+    const size_t length = std::strlen(value);
+    if (length >= size) return static_cast<uint32_t>(length + 1);
+    std::memcpy(buffer, value, length + 1);
+    return static_cast<uint32_t>(length);
+}
+
+void GetLocalTime(SystemTime* time) {
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    tm local{};
+    localtime_r(&now.tv_sec, &local);
+    *time = {
+        static_cast<uint16_t>(local.tm_year + 1900), static_cast<uint16_t>(local.tm_mon + 1),
+        static_cast<uint16_t>(local.tm_wday),        static_cast<uint16_t>(local.tm_mday),
+        static_cast<uint16_t>(local.tm_hour),        static_cast<uint16_t>(local.tm_min),
+        static_cast<uint16_t>(local.tm_sec),         static_cast<uint16_t>(now.tv_nsec / 1000000)};
+}
 
 void ExitProcess(uint32_t exitCode) {
     posix::TerminalRestore();

@@ -1,13 +1,11 @@
 #include "platform/posix/screen_posix.hpp"
 
-#include <langinfo.h>
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <time.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <clocale>
 #include <cstring>
 #include <string>
 
@@ -33,14 +31,6 @@ struct Screen {
 };
 
 Screen screen;
-
-bool LocaleIsUtf8() {
-    const std::string previous = std::setlocale(LC_CTYPE, nullptr);
-    std::setlocale(LC_CTYPE, "");
-    const bool utf8 = std::strcmp(nl_langinfo(CODESET), "UTF-8") == 0;
-    std::setlocale(LC_CTYPE, previous.c_str());
-    return utf8;
-}
 
 void AppendCursorMove(std::string& out, Coord position) {
     out += "\x1b[" + std::to_string(position.y + 1) + ';' + std::to_string(position.x + 1) + 'H';
@@ -114,7 +104,7 @@ void RefreshSize(int fd) {
 // gets its cursor put on the bottom row, so that the model is true all the same.
 void Synchronise(int fd) {
     if (screen.ready && !TerminalTakePositionLost()) return;
-    if (!screen.ready) screen.utf8 = LocaleIsUtf8();
+    if (!screen.ready) screen.utf8 = TerminalIsUtf8();
     screen.ready = true;
     RefreshSize(fd);
     Coord reported{};
@@ -159,9 +149,7 @@ std::string CellsSequence(Coord start, uint32_t count) {
     return out;
 }
 
-bool Emit(int fd, const std::string& bytes) {
-    return WriteAll(fd, bytes.data(), bytes.size());
-}
+bool Emit(int fd, const std::string& bytes) { return WriteAll(fd, bytes.data(), bytes.size()); }
 
 bool ScreenIsBlank() {
     for (int y = 0; y < screen.model.Height(); ++y) {
@@ -299,9 +287,7 @@ bool ScreenSetCursorShape(int fd, const CursorInfo& shape) {
     return out.empty() || Emit(fd, out);
 }
 
-CursorInfo ScreenCursorShape() {
-    return screen.shape;
-}
+CursorInfo ScreenCursorShape() { return screen.shape; }
 
 ScreenBufferInfo ScreenInfo(int fd) {
     Synchronise(fd);

@@ -1,10 +1,12 @@
 #include "platform/posix/terminal_posix.hpp"
 
 #include <fcntl.h>
+#include <langinfo.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <clocale>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -101,9 +103,7 @@ void OnContinue(int) {
     errno = savedErrno;
 }
 
-void OnResize(int) {
-    positionLost = 1;
-}
+void OnResize(int) { positionLost = 1; }
 
 void InstallHandlers() {
     if (handlersInstalled) return;
@@ -158,9 +158,7 @@ int TerminalOpenInput() {
     return ttyFd;
 }
 
-int TerminalInputFd() {
-    return ttyFd;
-}
+int TerminalInputFd() { return ttyFd; }
 
 void TerminalModeOn(int fd, TerminalMode mode, const char* onSequence) {
     InstallHandlers();
@@ -218,9 +216,7 @@ bool TerminalTakePositionLost() {
     return true;
 }
 
-void TerminalKeepPendingInput(const std::string& bytes) {
-    pendingInput += bytes;
-}
+void TerminalKeepPendingInput(const std::string& bytes) { pendingInput += bytes; }
 
 std::string TerminalTakePendingInput() {
     std::string bytes;
@@ -228,8 +224,32 @@ std::string TerminalTakePendingInput() {
     return bytes;
 }
 
-bool TerminalIsLinuxConsole() {
-    return linuxConsole;
+bool TerminalIsLinuxConsole() { return linuxConsole; }
+
+bool TerminalIsUtf8() {
+    static const bool utf8 = [] {
+        const std::string previous = std::setlocale(LC_CTYPE, nullptr);
+        std::setlocale(LC_CTYPE, "");
+        const bool isUtf8 = std::strcmp(nl_langinfo(CODESET), "UTF-8") == 0;
+        std::setlocale(LC_CTYPE, previous.c_str());
+        return isUtf8;
+    }();
+    return utf8;
+}
+
+uint8_t TerminalEraseByte() { return ttyFd >= 0 ? savedTermios.c_cc[VERASE] : 127; }
+
+void TerminalTakeBack() {
+    if (ttyFd >= 0) {
+        // A child that made its own process group may have left it in the foreground.
+        struct sigaction ignore {};
+        struct sigaction previous {};
+        ignore.sa_handler = SIG_IGN;
+        sigaction(SIGTTOU, &ignore, &previous);
+        tcsetpgrp(ttyFd, getpgrp());
+        sigaction(SIGTTOU, &previous, nullptr);
+    }
+    Reenter();
 }
 
 bool WriteAll(int fd, const char* bytes, size_t count) {

@@ -2,6 +2,7 @@
 // The terminal the program runs in: its input in raw mode, and every mode the program
 // changes, handed back as it was found on every way out of the process.
 
+#include <cstdint>
 #include <string>
 
 namespace platform::posix {
@@ -49,6 +50,16 @@ std::string TerminalTakePendingInput();
 
 /// The Linux console, which has its own cursor-shape sequence.
 bool TerminalIsLinuxConsole();
+
+/// The terminal speaks UTF-8 (the locale's character set says so).
+bool TerminalIsUtf8();
+
+/// The byte the terminal's erase key sends (VERASE), as found at start.
+uint8_t TerminalEraseByte();
+
+/// After a child process ran on the terminal (handed over with TerminalRestore): puts the
+/// program's own settings and modes back and makes its process group the foreground again.
+void TerminalTakeBack();
 
 /// Writes all bytes to a descriptor, retrying after signals; false (errno set) on failure.
 bool WriteAll(int fd, const char* bytes, size_t count);

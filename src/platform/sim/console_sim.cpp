@@ -2,6 +2,7 @@
 // when they are not redirected, a cursor with its shape, and the modes set on handles.
 
 #include <algorithm>
+#include <deque>
 #include <map>
 #include <string>
 
@@ -21,6 +22,8 @@ struct SimConsole {
     std::map<platform::Handle, uint32_t> modes;
     std::string redirectedOutput;
     std::string redirectedError;
+    std::deque<platform::InputRecord> input;
+    int inputWaits = 0;
 };
 
 SimConsole console;
@@ -49,12 +52,8 @@ void ResetConsole(const ConsoleSetup& setup) {
 
 }  // namespace detail
 
-char Character(int x, int y) {
-    return console.screen.At(x, y).character;
-}
-uint16_t Attribute(int x, int y) {
-    return console.screen.At(x, y).attributes;
-}
+char Character(int x, int y) { return console.screen.At(x, y).character; }
+uint16_t Attribute(int x, int y) { return console.screen.At(x, y).attributes; }
 
 std::string Row(int y) {
     std::string row;
@@ -63,21 +62,37 @@ std::string Row(int y) {
     return row;
 }
 
-platform::Coord Cursor() {
-    return console.screen.Cursor();
+platform::Coord Cursor() { return console.screen.Cursor(); }
+platform::CursorInfo CursorShape() { return console.cursor; }
+int CursorShapeChanges() { return console.cursorShapeChanges; }
+uint32_t ConsoleMode(platform::Handle handle) { return console.modes[handle]; }
+void PlaceCursor(platform::Coord position) { console.screen.SetCursor(position); }
+
+void PushKeyDown(char character, uint16_t scanCode, uint32_t controlKeyState) {
+    console.input.push_back(
+        {platform::InputKind::kKey, {true, character, scanCode, controlKeyState}, {}});
 }
-platform::CursorInfo CursorShape() {
-    return console.cursor;
+
+void PushKeyUp(char character, uint16_t scanCode, uint32_t controlKeyState) {
+    console.input.push_back(
+        {platform::InputKind::kKey, {false, character, scanCode, controlKeyState}, {}});
 }
-int CursorShapeChanges() {
-    return console.cursorShapeChanges;
+
+void PushKeyPress(char character, uint16_t scanCode, uint32_t controlKeyState) {
+    PushKeyDown(character, scanCode, controlKeyState);
+    PushKeyUp(character, scanCode, controlKeyState);
 }
-uint32_t ConsoleMode(platform::Handle handle) {
-    return console.modes[handle];
+
+void PushMouse(int16_t x, int16_t y, uint32_t buttonState, uint32_t eventFlags,
+               uint32_t controlKeyState) {
+    console.input.push_back(
+        {platform::InputKind::kMouse, {}, {{x, y}, buttonState, eventFlags, controlKeyState}});
 }
-void PlaceCursor(platform::Coord position) {
-    console.screen.SetCursor(position);
-}
+
+void PushOtherInput() { console.input.push_back({platform::InputKind::kOther, {}, {}}); }
+
+int QueuedInput() { return static_cast<int>(console.input.size()); }
+int InputWaits() { return console.inputWaits; }
 
 std::string RedirectedBytes(platform::StdHandle which) {
     return which == platform::StdHandle::kError ? console.redirectedError
@@ -148,9 +163,7 @@ bool SetConsoleMode(Handle handle, uint32_t mode) {
     return true;
 }
 
-bool SetConsoleCtrlHandler(ConsoleCtrlHandler, bool) {
-    return true;
-}
+bool SetConsoleCtrlHandler(ConsoleCtrlHandler, bool) { return true; }
 
 bool GetConsoleScreenBufferInfo(Handle handle, ScreenBufferInfo* info) {
     if (!sim::detail::IsConsoleOutput(handle)) return Fail(kErrorInvalidHandle);
@@ -231,6 +244,33 @@ bool SetConsoleCursorInfo(Handle handle, const CursorInfo& info) {
     console.cursor = info;
     ++console.cursorShapeChanges;
     return true;
+}
+
+bool PeekConsoleInputA(Handle input, InputRecord* records, uint32_t capacity, uint32_t* count) {
+    *count = 0;
+    if (input != sim::detail::kConsoleInput || !console.setup.consoleInput) {
+        return Fail(kErrorInvalidHandle);
+    }
+    while (*count < capacity && *count < console.input.size()) {
+        records[*count] = console.input[*count];
+        ++*count;
+    }
+    return true;
+}
+
+bool ReadConsoleInputA(Handle input, InputRecord* records, uint32_t capacity, uint32_t* count) {
+    if (!PeekConsoleInputA(input, records, capacity, count)) return false;
+    console.input.erase(console.input.begin(), console.input.begin() + *count);
+    return true;
+}
+
+WaitResult WaitForConsoleInput(Handle input, uint32_t) {
+    ++console.inputWaits;
+    if (input != sim::detail::kConsoleInput || !console.setup.consoleInput) {
+        SetLastError(kErrorInvalidHandle);
+        return WaitResult::kFailed;
+    }
+    return console.input.empty() ? WaitResult::kFailed : WaitResult::kReady;
 }
 
 }  // namespace platform

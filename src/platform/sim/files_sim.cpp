@@ -83,12 +83,8 @@ platform::Handle OpenEntry(const std::string& resolved, uint32_t access, uint32_
 
 namespace sim {
 
-void FailNextWrite(uint32_t errorCode) {
-    nextWriteError = errorCode;
-}
-void ShortenNextWrite(uint32_t bytesWritten) {
-    nextWriteLength = bytesWritten;
-}
+void FailNextWrite(uint32_t errorCode) { nextWriteError = errorCode; }
+void ShortenNextWrite(uint32_t bytesWritten) { nextWriteLength = bytesWritten; }
 
 namespace detail {
 
@@ -216,10 +212,12 @@ bool FlushFileBuffers(Handle file) {
     return FindOpenFile(file) != nullptr || Fail(kErrorInvalidHandle);
 }
 
-// The console's handles close without a trace, as the simulated process only has one.
+// The console's handles close without a trace, as the simulated process only has one;
+// files and children's handles are counted so that tests see leaks.
 bool CloseHandle(Handle object) {
     const bool fails = sim::detail::CallFails(FileCall::kCloseHandle, "CloseHandle");
     disk.openFiles.erase(object);
+    sim::detail::CloseChildHandle(object);
     return !fails;
 }
 

@@ -15,18 +15,12 @@ int successesBeforeFailure = -1;
 
 namespace sim {
 
-int LiveTextBlocks() {
-    return liveBlocks;
-}
-void FailTextAllocationsAfter(int successes) {
-    successesBeforeFailure = successes;
-}
+int LiveTextBlocks() { return liveBlocks; }
+void FailTextAllocationsAfter(int successes) { successesBeforeFailure = successes; }
 
 namespace detail {
 
-void ResetMemory() {
-    successesBeforeFailure = -1;
-}
+void ResetMemory() { successesBeforeFailure = -1; }
 
 }  // namespace detail
 }  // namespace sim

@@ -35,17 +35,13 @@ void Reset(const ConsoleSetup& setup) {
     detail::ResetProcess();
     detail::ResetMemory();
     detail::ResetFiles();
+    detail::ResetChildren();
+    detail::ResetPrint();
 }
 
-void SetCommandLine(const std::string& commandLine) {
-    process.commandLine = commandLine;
-}
-void SetStartupInfo(const platform::StartupInfo& info) {
-    process.startupInfo = info;
-}
-void SetTlsExhausted(bool exhausted) {
-    process.tlsExhausted = exhausted;
-}
+void SetCommandLine(const std::string& commandLine) { process.commandLine = commandLine; }
+void SetStartupInfo(const platform::StartupInfo& info) { process.startupInfo = info; }
+void SetTlsExhausted(bool exhausted) { process.tlsExhausted = exhausted; }
 
 namespace detail {
 
@@ -62,12 +58,8 @@ void ResetProcess() {
 
 namespace platform {
 
-uint32_t GetLastError() {
-    return lastError;
-}
-void SetLastError(uint32_t code) {
-    lastError = code;
-}
+uint32_t GetLastError() { return lastError; }
+void SetLastError(uint32_t code) { lastError = code; }
 
 uint32_t SetErrorMode(uint32_t mode) {
     const uint32_t previous = process.errorMode;
@@ -80,19 +72,13 @@ bool GetVersionExA(OsVersionInfo* info) {
     return true;
 }
 
-void GetStartupInfoA(StartupInfo* info) {
-    *info = process.startupInfo;
-}
+void GetStartupInfoA(StartupInfo* info) { *info = process.startupInfo; }
 
-const char* GetCommandLineA() {
-    return process.commandLine.c_str();
-}
+const char* GetCommandLineA() { return process.commandLine.c_str(); }
 
 void SetProcessArguments(int, char**) {}
 
-Handle GetModuleHandleA() {
-    return 0x400000;
-}
+Handle GetModuleHandleA() { return 0x400000; }
 
 uint32_t TlsAlloc() {
     if (!process.tlsExhausted) {
@@ -116,9 +102,7 @@ bool TlsFree(uint32_t index) {
     return true;
 }
 
-void* TlsGetValue(uint32_t index) {
-    return index < kTlsSlots ? tlsValues[index] : nullptr;
-}
+void* TlsGetValue(uint32_t index) { return index < kTlsSlots ? tlsValues[index] : nullptr; }
 
 bool TlsSetValue(uint32_t index, void* value) {
     if (index >= kTlsSlots || !process.tlsUsed[index]) {
@@ -129,22 +113,16 @@ bool TlsSetValue(uint32_t index, void* value) {
     return true;
 }
 
-void* GlobalAllocZeroed(uint32_t bytes) {
-    return std::calloc(1, bytes);
-}
+void* GlobalAllocZeroed(uint32_t bytes) { return std::calloc(1, bytes); }
 
 void* GlobalFree(void* block) {
     std::free(block);
     return nullptr;
 }
 
-int32_t CoInitialize() {
-    return 0;
-}
+int32_t CoInitialize() { return 0; }
 void CoUninitialize() {}
 
-void ExitProcess(uint32_t exitCode) {
-    std::_Exit(static_cast<int>(exitCode));
-}
+void ExitProcess(uint32_t exitCode) { std::_Exit(static_cast<int>(exitCode)); }
 
 }  // namespace platform

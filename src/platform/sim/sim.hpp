@@ -3,12 +3,14 @@
 // it up with Reset and look at what the logic did through the functions below.
 
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "platform/console.hpp"
+#include "platform/print.hpp"
 #include "platform/process.hpp"
 #include "platform/types.hpp"
 
@@ -44,6 +46,20 @@ int CursorShapeChanges();
 uint32_t ConsoleMode(platform::Handle console);
 /// Puts the cursor somewhere, as if earlier output had left it there.
 void PlaceCursor(platform::Coord position);
+
+/// Queues console input: a key going down, a key going down and up again, a mouse record,
+/// a record of another kind (focus, menu).
+void PushKeyDown(char character, uint16_t scanCode, uint32_t controlKeyState = 0);
+void PushKeyPress(char character, uint16_t scanCode, uint32_t controlKeyState = 0);
+void PushKeyUp(char character, uint16_t scanCode, uint32_t controlKeyState = 0);
+void PushMouse(int16_t x, int16_t y, uint32_t buttonState, uint32_t eventFlags = 0,
+               uint32_t controlKeyState = 0);
+void PushOtherInput();
+/// Records still queued.
+int QueuedInput();
+/// How many times the program waited for input. The simulated console never blocks: a wait
+/// on an empty queue fails, as if the terminal had hung up.
+int InputWaits();
 
 /// The bytes written to a redirected standard stream.
 std::string RedirectedBytes(platform::StdHandle which);
@@ -110,9 +126,103 @@ std::vector<std::string> FileCalls();
 int OpenFileCount();
 int OpenSearchCount();
 
+/// Environment variables of the simulated process.
+void SetEnvironment(const std::string& name, const std::string& value);
+
+/// A child process started by the program: what it was given, and what it ends with.
+struct ChildRun {
+    std::string commandLine;
+    std::vector<std::string> arguments;
+    bool inheritHandles;
+    uint16_t showWindow;
+    bool waitedFor;
+};
+/// Children started so far.
+const std::vector<ChildRun>& Children();
+/// How the next child ends (exit code), or that it cannot be started (Win32 error code).
+void SetChildExitCode(uint32_t exitCode);
+void FailNextChild(uint32_t errorCode);
+/// Handles of the simulated process still open (files, processes, threads).
+int OpenHandles();
+
+/// The local time that GetLocalTime reports.
+void SetLocalTime(const platform::SystemTime& time);
+
 /// Text blocks allocated and not yet freed.
 int LiveTextBlocks();
 /// After this many more successful text allocations, allocations fail (-1: never).
 void FailTextAllocationsAfter(int successes);
+
+// ---- Printers ------------------------------------------------------------------------------
+
+/// A scripted printer. Sizes are device pixels in portrait; landscape pages swap them.
+struct Printer {
+    platform::PrinterInfo2 info;
+    /// The device mode DocumentPropertiesA and the print dialog hand out.
+    platform::DevMode devMode;
+    int32_t dpiX = 600;
+    int32_t dpiY = 600;
+    int32_t physicalWidth = 5100;
+    int32_t physicalHeight = 6600;
+    int32_t offsetX = 150;
+    int32_t offsetY = 100;
+    int32_t printableWidth = 4800;
+    int32_t printableHeight = 6400;
+    /// Capability answers: DC_PAPERS/DC_PAPERNAMES, DC_BINS/DC_BINNAMES, DC_COPIES,
+    /// DC_DUPLEX, DC_ORIENTATION (-1 for a query the driver refuses).
+    std::vector<uint16_t> papers;
+    std::vector<std::string> paperNames;
+    std::vector<uint16_t> bins;
+    std::vector<std::string> binNames;
+    int32_t maxCopies = 99;
+    int32_t duplex = 0;
+    int32_t landscapeAngle = 90;
+};
+
+/// A printer named `name` with a full device mode (portrait, letter, 1 copy, colour, simplex,
+/// collated, 600 dpi) and two papers and two bins.
+Printer MakePrinter(const std::string& name);
+
+/// Adds a printer to the spooler; `isDefault` makes it the system default.
+void AddPrinter(const Printer& printer, bool isDefault = false);
+/// The printer as the spooler holds it now, for changing its answers.
+Printer& PrinterNamed(const std::string& name);
+
+/// What the user does in the print dialog when it is shown (the choose mode).
+enum class DialogAnswer { kOk, kCancel };
+/// The dialog's next answer, and the printer it selects on OK.
+void ScriptPrintDialog(DialogAnswer answer, const std::string& printerName = "");
+/// Whether the dialog's result carries a device-mode block (it does by default).
+void SetDialogReturnsDevMode(bool returnsDevMode);
+
+/// Makes the next `times` calls of a print call (by its name: "StartDocA", "StartPage",
+/// "EndPage", "ResetDCA", "CreateDCA", "OpenPrinterA", "DocumentPropertiesA", "EnumPrintersA",
+/// "CreateFontIndirectA", "SelectObject", "SetTextAlign", "DeleteDC", "PrintDlgA", ...) fail.
+/// PrintDlgA then reports `extendedError` through CommDlgExtendedError.
+void FailPrintCall(const std::string& call, int times = 1, uint32_t extendedError = 0);
+
+/// Every device-context and spooler call made, in order, with its arguments, as
+/// "StartDocA(title)", "ResetDCA(orientation=2)", "StartPage()", "SetTextColor(0x808080)".
+const std::vector<std::string>& PrintCalls();
+/// Only the calls whose names are among `names`.
+std::vector<std::string> PrintCallsNamed(std::initializer_list<std::string> names);
+void ClearPrintCalls();
+
+/// A document the spooler received: its title, the orientation of each page, and how it
+/// ended.
+struct PrintedDocument {
+    std::string printer;
+    std::string title;
+    std::vector<int16_t> pageOrientations;
+    bool ended = false;
+    bool aborted = false;
+};
+const std::vector<PrintedDocument>& Documents();
+
+/// The font every simulated device context starts with.
+inline constexpr platform::Handle kStockFont = 0x0F00;
+
+/// Device contexts and font objects made and not yet deleted.
+int LivePrintObjects();
 
 }  // namespace sim

@@ -25,5 +25,10 @@ void ResetConsole(const ConsoleSetup& setup);
 void ResetProcess();
 void ResetMemory();
 void ResetFiles();
+void ResetPrint();
+void ResetChildren();
+
+/// Closes a process or thread handle of a child; false for other handles.
+bool CloseChildHandle(platform::Handle handle);
 
 }  // namespace sim::detail

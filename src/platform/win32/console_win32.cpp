@@ -13,24 +13,45 @@ namespace {
 using win32::FromWin;
 using win32::ToWin;
 
-COORD ToWin(Coord coord) {
-    return {coord.x, coord.y};
-}
-Coord FromWin(COORD coord) {
-    return {coord.X, coord.Y};
-}
-SMALL_RECT ToWin(const SmallRect& rect) {
-    return {rect.left, rect.top, rect.right, rect.bottom};
-}
-SmallRect FromWin(const SMALL_RECT& rect) {
-    return {rect.Left, rect.Top, rect.Right, rect.Bottom};
-}
+COORD ToWin(Coord coord) { return {coord.x, coord.y}; }
+Coord FromWin(COORD coord) { return {coord.X, coord.Y}; }
+SMALL_RECT ToWin(const SmallRect& rect) { return {rect.left, rect.top, rect.right, rect.bottom}; }
+SmallRect FromWin(const SMALL_RECT& rect) { return {rect.Left, rect.Top, rect.Right, rect.Bottom}; }
 
 CHAR_INFO ToWin(const CharInfo& cell) {
     CHAR_INFO info{};
     info.Char.AsciiChar = cell.character;
     info.Attributes = cell.attributes;
     return info;
+}
+
+InputRecord FromWin(const INPUT_RECORD& raw) {
+    InputRecord record{InputKind::kOther, {}, {}};
+    if (raw.EventType == KEY_EVENT) {
+        const KEY_EVENT_RECORD& key = raw.Event.KeyEvent;
+        record.kind = InputKind::kKey;
+        record.key = {key.bKeyDown != FALSE, key.uChar.AsciiChar, key.wVirtualScanCode,
+                      key.dwControlKeyState};
+    } else if (raw.EventType == MOUSE_EVENT) {
+        const MOUSE_EVENT_RECORD& mouse = raw.Event.MouseEvent;
+        record.kind = InputKind::kMouse;
+        record.mouse = {FromWin(mouse.dwMousePosition), mouse.dwButtonState, mouse.dwEventFlags,
+                        mouse.dwControlKeyState};
+    }
+    return record;
+}
+
+// Peeks or reads input records and converts them.
+template <class Call>
+bool TransferInput(Call call, Handle input, InputRecord* records, uint32_t capacity,
+                   uint32_t* count) {
+    std::vector<INPUT_RECORD> raw(capacity);
+    DWORD got = 0;
+    const bool ok = call(ToWin(input), raw.data(), capacity, &got);
+    *count = ok ? got : 0;
+    for (uint32_t i = 0; i < *count; ++i)
+        records[i] = FromWin(raw[i]);
+    return ok;
 }
 
 ConsoleCtrlHandler installedHandler = nullptr;
@@ -137,6 +158,31 @@ bool GetConsoleCursorInfo(Handle console, CursorInfo* info) {
 bool SetConsoleCursorInfo(Handle console, const CursorInfo& info) {
     const CONSOLE_CURSOR_INFO raw{info.size, info.visible ? TRUE : FALSE};
     return ::SetConsoleCursorInfo(ToWin(console), &raw);
+}
+
+bool PeekConsoleInputA(Handle input, InputRecord* records, uint32_t capacity, uint32_t* count) {
+    return TransferInput(::PeekConsoleInputA, input, records, capacity, count);
+}
+
+bool ReadConsoleInputA(Handle input, InputRecord* records, uint32_t capacity, uint32_t* count) {
+    return TransferInput(::ReadConsoleInputA, input, records, capacity, count);
+}
+
+WaitResult WaitForConsoleInput(Handle input, uint32_t timeoutMs) {
+    // INVALID_HANDLE_VALUE is also the process's own pseudo-handle: waiting on it would
+    // never end.
+    if (input == kNullHandle || input == kInvalidHandle) {
+        ::SetLastError(ERROR_INVALID_HANDLE);
+        return WaitResult::kFailed;
+    }
+    switch (::WaitForSingleObject(ToWin(input), timeoutMs)) {
+        case WAIT_OBJECT_0:
+            return WaitResult::kReady;
+        case WAIT_TIMEOUT:
+            return WaitResult::kTimeout;
+        default:
+            return WaitResult::kFailed;
+    }
 }
 
 }  // namespace platform

@@ -13,8 +13,6 @@ char* SysAllocStringByteLen(const char* source, uint32_t length) {
     return reinterpret_cast<char*>(::SysAllocStringByteLen(source, length));
 }
 
-void SysFreeString(char* block) {
-    ::SysFreeString(reinterpret_cast<BSTR>(block));
-}
+void SysFreeString(char* block) { ::SysFreeString(reinterpret_cast<BSTR>(block)); }
 
 }  // namespace platform

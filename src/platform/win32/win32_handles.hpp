@@ -7,11 +7,7 @@
 
 namespace platform::win32 {
 
-inline HANDLE ToWin(Handle handle) {
-    return reinterpret_cast<HANDLE>(handle);
-}
-inline Handle FromWin(HANDLE handle) {
-    return reinterpret_cast<Handle>(handle);
-}
+inline HANDLE ToWin(Handle handle) { return reinterpret_cast<HANDLE>(handle); }
+inline Handle FromWin(HANDLE handle) { return reinterpret_cast<Handle>(handle); }
 
 }  // namespace platform::win32

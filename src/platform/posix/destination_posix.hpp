@@ -1,0 +1,101 @@
+#pragma once
+// Printer destinations on POSIX: the print server's queues (CUPS) and the built-in "PDF file"
+// destination, which writes each job as a PDF file in the current directory and is there
+// even on a machine without a print server.
+
+#include <cups/cups.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/print.hpp"
+
+namespace platform::posix {
+
+inline constexpr const char* kPdfFileDestination = "PDF file";
+
+/// A paper a destination offers, in hundredths of millimetres.
+struct Paper {
+    /// The server's media name ("iso_a4_210x297mm"); the job option.
+    std::string media;
+    int32_t width = 0;
+    int32_t length = 0;
+    int32_t left = 0;
+    int32_t right = 0;
+    int32_t top = 0;
+    int32_t bottom = 0;
+};
+
+/// One destination with what the server says about it. Queues keep the server's record of
+/// the queue and its capabilities for as long as the object lives.
+class Destination {
+  public:
+    /// The destination of that name, or null when there is none.
+    static std::unique_ptr<Destination> Open(const std::string& name);
+    ~Destination();
+    Destination(const Destination&) = delete;
+    Destination& operator=(const Destination&) = delete;
+
+    const std::string& Name() const { return name_; }
+    bool IsPdfFile() const { return dest_ == nullptr; }
+
+    /// The papers in the server's order, and the one used when a job names none.
+    const std::vector<Paper>& Papers() const { return papers_; }
+    const Paper& DefaultPaper() const { return defaultPaper_; }
+    /// The paper a device mode asks for: by its Windows number, by its position in the
+    /// user range, else the default.
+    const Paper& PaperFor(const DevMode& mode) const;
+    /// Dots per inch across and down.
+    int32_t DpiX() const { return dpiX_; }
+    int32_t DpiY() const { return dpiY_; }
+
+    /// The paper sources (IPP media-source keywords).
+    const std::vector<std::string>& Sources() const { return sources_; }
+    int32_t MaxCopies() const { return maxCopies_; }
+    bool CanDuplex() const { return canDuplex_; }
+    bool CanTurn() const { return canTurn_; }
+
+    /// The device mode a new job starts from: the destination's defaults.
+    DevMode DefaultDevMode() const;
+
+    /// Whether the queue takes this value for this job option (always false for the file).
+    bool Supports(const char* option, const char* value) const;
+
+    cups_dest_t* Dest() const { return dest_; }
+    cups_dinfo_t* Info() const { return info_; }
+
+  private:
+    Destination() = default;
+    void ReadQueue();
+    void ReadPaperLibrary();
+
+    std::string name_;
+    cups_dest_t* dest_ = nullptr;
+    cups_dinfo_t* info_ = nullptr;
+    std::vector<Paper> papers_;
+    Paper defaultPaper_;
+    int32_t dpiX_ = 300;
+    int32_t dpiY_ = 300;
+    std::vector<std::string> sources_;
+    std::string defaultSource_;
+    int32_t maxCopies_ = 1;
+    bool canDuplex_ = false;
+    bool canTurn_ = true;
+    bool defaultLandscape_ = false;
+    bool defaultMonochrome_ = false;
+    std::string defaultSides_;
+    bool canChooseColor_ = false;
+};
+
+/// Every destination: the server's queues in its order, then "PDF file".
+std::vector<PrinterInfo2> ListDestinations();
+
+/// The server's default queue, else "PDF file".
+std::string DefaultDestinationName();
+
+/// Hundredths of millimetres as device pixels at `dpi`, truncated.
+int32_t ToPixels(int32_t hundredthsOfMm, int32_t dpi);
+
+}  // namespace platform::posix

@@ -1,0 +1,111 @@
+# A print server of the test's own: a cupsd with its own configuration, socket, spool and
+# logs under one directory, two cups-pdf queues (the default one in portrait, a second one
+# whose default orientation is landscape), started in the background and stopped again.
+# It never touches the machine's own printers: the queues have names unique to this run,
+# and the one file that cups-pdf insists on reading from /etc/cups (its configuration,
+# named after the queue) is removed again by cups_stop.
+#
+#   cups_start DIR        start the server in DIR; sets CUPS_SERVER, CUPS_QUEUE,
+#                         CUPS_LANDSCAPE_QUEUE and CUPS_OUT (where the PDFs land)
+#   cups_job_count        how many jobs the server has received
+#   cups_jobs_done        wait until the server has no pending job (fails after 30 s)
+#   cups_stop             stop the server and remove what it added outside DIR (the
+#                         caller's EXIT trap should run it)
+
+CUPS_PDF_CONFIGS=()
+CUPS_PID=""
+
+cups_start() {
+    local dir=$1 id
+    id="virodaro$$"
+    # Filters and cups-pdf run as lp: every directory on their way must be open to it.
+    mkdir -p "$dir"/{etc,spool,tmp,cache,state,log,out,cups-pdf-spool}
+    chmod 0755 "$dir" "$dir"/{etc,cache,state,log}
+    chmod 0777 "$dir"/{tmp,out,cups-pdf-spool}
+    chmod 0710 "$dir/spool"
+    chgrp lp "$dir/spool"
+
+    cat >"$dir/etc/cupsd.conf" <<CONF
+Listen $dir/cups.sock
+LogLevel warn
+Browsing Off
+WebInterface No
+DefaultAuthType None
+<Location />
+  Order allow,deny
+  Allow all
+</Location>
+<Policy default>
+  <Limit All>
+    Order deny,allow
+  </Limit>
+</Policy>
+CONF
+    cat >"$dir/etc/cups-files.conf" <<CONF
+ServerRoot $dir/etc
+RequestRoot $dir/spool
+TempDir $dir/tmp
+CacheDir $dir/cache
+StateDir $dir/state
+AccessLog $dir/log/access_log
+ErrorLog $dir/log/error_log
+PageLog $dir/log/page_log
+User lp
+Group lp
+SystemGroup root
+CONF
+    mkdir -p "$dir/etc/ppd"
+    /usr/sbin/cupsd -f -c "$dir/etc/cupsd.conf" -s "$dir/etc/cups-files.conf" &
+    CUPS_PID=$!
+    export CUPS_SERVER="$dir/cups.sock"
+    local deadline=$((SECONDS + 20))
+    until lpstat -r 2>/dev/null | grep -q "is running"; do
+        if ((SECONDS >= deadline)); then
+            echo "cupsd did not start" >&2
+            cat "$dir/log/error_log" >&2 2>/dev/null
+            return 1
+        fi
+        sleep 0.1
+    done
+
+    CUPS_OUT="$dir/out"
+    CUPS_QUEUE="${id}-pdf"
+    CUPS_LANDSCAPE_QUEUE="${id}-landscape"
+    local queue
+    for queue in "$CUPS_QUEUE" "$CUPS_LANDSCAPE_QUEUE"; do
+        local config="/etc/cups/cups-pdf-$queue.conf"
+        printf 'Out %s\nSpool %s\nAnonDirName %s\nLabel 0\nUserUMask 0000\n' \
+            "$CUPS_OUT" "$dir/cups-pdf-spool" "$CUPS_OUT" >"$config"
+        CUPS_PDF_CONFIGS+=("$config")
+        lpadmin -p "$queue" -E -v "cups-pdf:/$queue" -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd
+    done
+    lpadmin -p "$CUPS_LANDSCAPE_QUEUE" -o orientation-requested-default=4
+    lpadmin -d "$CUPS_QUEUE"
+    export CUPS_OUT CUPS_QUEUE CUPS_LANDSCAPE_QUEUE
+}
+
+cups_jobs_done() {
+    local deadline=$((SECONDS + 30))
+    while [[ -n "$(lpstat -o 2>/dev/null)" ]]; do
+        if ((SECONDS >= deadline)); then
+            echo "timed out waiting for the jobs" >&2
+            return 1
+        fi
+        sleep 0.2
+    done
+}
+
+cups_job_count() { lpstat -W all -o 2>/dev/null | wc -l; }
+
+cups_stop() {
+    if [[ -n "$CUPS_PID" ]]; then
+        kill "$CUPS_PID" 2>/dev/null || true
+        wait "$CUPS_PID" 2>/dev/null || true
+        CUPS_PID=""
+    fi
+    local config
+    for config in "${CUPS_PDF_CONFIGS[@]}"; do
+        rm -f "$config"
+    done
+    CUPS_PDF_CONFIGS=()
+}

@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# The Windows program under wine in a real terminal (tmux): wine's console decodes keys (not
+# mouse reports), so the prompts take typed answers with Backspace, and the closing screen
+# ends on Enter, on Esc and on Alt+Q.
+set -euo pipefail
+program=$1
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/lib/tmux.sh"
+source "$here/lib/check.sh"
+
+work=$(mktemp -d)
+trap 'tmux_stop; rm -rf "$work"' EXIT
+tmux_start 100 30
+prefix="$(cd "$(dirname "$program")" && pwd)/wineprefix"
+
+for way_out in Enter Escape M-q; do
+    tmux_type "clear; cd $work; WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml= wine $program; echo END-\$?"
+    tmux_wait_for "X axis:"
+    tmux_cmd send-keys -t 0 1 2 BSpace 3
+    tmux_wait_for "X axis: 13$"
+    tmux_cmd send-keys -t 0 Enter - 8 Enter
+    tmux_wait_for "Save setting (Y/N)"
+    tmux_cmd send-keys -t 0 n Enter
+    tmux_wait_for "will Exit Program"
+    tmux_cmd send-keys -t 0 q F1
+    tmux_cmd send-keys -t 0 "$way_out"
+    tmux_wait_for "^END-"
+    check_eq "$way_out ends the run with exit code 0" "END-0" "$(tmux_screen | grep -o 'END-[0-9]*')"
+done
+
+check_done
