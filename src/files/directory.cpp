@@ -13,6 +13,7 @@
 
 namespace {
 
+// Read-only entries are always admitted, so a mask keeps only its other bits.
 constexpr uint32_t kKeptMaskBits = 0x9E;
 constexpr uint32_t kKindBits = kFileAttrHidden | kFileAttrSystem | kFileAttrDirectory;
 constexpr uint32_t kNeverDeleted = kKindBits | kFileAttrVolumeLabel;
