@@ -51,9 +51,7 @@ bool SaveSteps(const Text& startDir, const Text& xText, const Text& yText) {
 
 }  // namespace
 
-Text AppSettingsPath(const Text& startDir) {
-    return FilePathJoin(startDir, kSettingsName);
-}
+Text AppSettingsPath(const Text& startDir) { return FilePathJoin(startDir, kSettingsName); }
 
 int32_t AppExist(const Text& path) {
     RtErrorFrame ownErrors;

@@ -9,9 +9,7 @@ FileRecord* FileRecordAllocate(uint32_t recordLength) {
     return static_cast<FileRecord*>(std::calloc(1, sizeof(FileRecord) + size_t{recordLength}));
 }
 
-void FileRecordFree(FileRecord* record) {
-    std::free(record);
-}
+void FileRecordFree(FileRecord* record) { std::free(record); }
 
 FileRecord* FileTableFind(int16_t number) {
     std::lock_guard guard(gFileTable.lock);

@@ -18,9 +18,7 @@ constexpr uint8_t kCarriageReturn = 0x0D;
 constexpr uint8_t kLineFeed = 0x0A;
 constexpr uint8_t kCtrlZ = 0x1A;
 
-bool IsDisk(const FileRecord& record) {
-    return record.kind == kFileKindDisk;
-}
+bool IsDisk(const FileRecord& record) { return record.kind == kFileKindDisk; }
 
 FileFillResult FillFailed(FileRecord& record, uint8_t error) {
     record.index = 0;

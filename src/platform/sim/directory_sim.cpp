@@ -194,16 +194,10 @@ bool GetVolumeInformationA(const char* rootPath, char* volumeName, uint32_t volu
     return true;
 }
 
-uint32_t MaxPathLength() {
-    return kMaxPath - 1;
-}
+uint32_t MaxPathLength() { return kMaxPath - 1; }
 
-char PathSeparator() {
-    return '\\';
-}
+char PathSeparator() { return '\\'; }
 
-bool EndsDirectoryPart(char byte) {
-    return byte == '\\' || byte == '/' || byte == ':';
-}
+bool EndsDirectoryPart(char byte) { return byte == '\\' || byte == '/' || byte == ':'; }
 
 }  // namespace platform

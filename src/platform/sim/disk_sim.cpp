@@ -14,9 +14,7 @@ Disk disk;
 
 namespace {
 
-bool IsSeparator(char c) {
-    return c == '\\' || c == '/';
-}
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
 // The resolved directory that relative paths on a drive start from.
 std::string DriveDirectory(char drive) {
@@ -35,9 +33,7 @@ DiskEntry& MakeEntry(const std::string& resolved, DiskEntry::Kind kind) {
     return entry;
 }
 
-std::string Resolved(const std::string& path) {
-    return ResolvePath(path).value_or(path);
-}
+std::string Resolved(const std::string& path) { return ResolvePath(path).value_or(path); }
 
 }  // namespace
 
@@ -184,9 +180,7 @@ void HoldFile(const std::string& path, uint32_t desiredAccess, uint32_t shareMod
     disk.heldFiles.push_back({detail::Resolved(path), desiredAccess, shareMode, 0});
 }
 
-void SetVolumeLabel(char drive, const std::string& label) {
-    disk.volumeLabels[drive] = label;
-}
+void SetVolumeLabel(char drive, const std::string& label) { disk.volumeLabels[drive] = label; }
 
 void EnterDirectory(const std::string& path) {
     const std::string directory = detail::Resolved(path);
@@ -195,24 +189,14 @@ void EnterDirectory(const std::string& path) {
     disk.driveDirectories[directory[0]] = directory;
 }
 
-void SetFreeSpace(uint64_t bytes) {
-    disk.freeSpace = bytes;
-}
+void SetFreeSpace(uint64_t bytes) { disk.freeSpace = bytes; }
 
-void FailNextCall(FileCall call, uint32_t errorCode) {
-    disk.pendingFailures[call] = errorCode;
-}
+void FailNextCall(FileCall call, uint32_t errorCode) { disk.pendingFailures[call] = errorCode; }
 
-std::vector<std::string> FileCalls() {
-    return disk.calls;
-}
+std::vector<std::string> FileCalls() { return disk.calls; }
 
-int OpenFileCount() {
-    return static_cast<int>(disk.openFiles.size());
-}
+int OpenFileCount() { return static_cast<int>(disk.openFiles.size()); }
 
-int OpenSearchCount() {
-    return static_cast<int>(disk.searches.size());
-}
+int OpenSearchCount() { return static_cast<int>(disk.searches.size()); }
 
 }  // namespace sim

@@ -32,13 +32,9 @@ bool FindNextFileA(Handle search, FindData* entry) {
     return ok;
 }
 
-bool FindClose(Handle search) {
-    return ::FindClose(win32::ToWin(search));
-}
+bool FindClose(Handle search) { return ::FindClose(win32::ToWin(search)); }
 
-bool DeleteFileA(const char* path) {
-    return ::DeleteFileA(path);
-}
+bool DeleteFileA(const char* path) { return ::DeleteFileA(path); }
 
 bool MoveFileExA(const char* existingPath, const char* newPath, uint32_t flags) {
     return ::MoveFileExA(existingPath, newPath, flags);
@@ -48,25 +44,17 @@ uint32_t GetCurrentDirectoryA(uint32_t bufferSize, char* buffer) {
     return ::GetCurrentDirectoryA(bufferSize, buffer);
 }
 
-bool SetCurrentDirectoryA(const char* path) {
-    return ::SetCurrentDirectoryA(path);
-}
+bool SetCurrentDirectoryA(const char* path) { return ::SetCurrentDirectoryA(path); }
 
 bool GetVolumeInformationA(const char* rootPath, char* volumeName, uint32_t volumeNameSize) {
     return ::GetVolumeInformationA(rootPath, volumeName, volumeNameSize, nullptr, nullptr, nullptr,
                                    nullptr, 0);
 }
 
-uint32_t MaxPathLength() {
-    return MAX_PATH - 1;
-}
+uint32_t MaxPathLength() { return MAX_PATH - 1; }
 
-char PathSeparator() {
-    return '\\';
-}
+char PathSeparator() { return '\\'; }
 
-bool EndsDirectoryPart(char byte) {
-    return byte == '\\' || byte == '/' || byte == ':';
-}
+bool EndsDirectoryPart(char byte) { return byte == '\\' || byte == '/' || byte == ':'; }
 
 }  // namespace platform

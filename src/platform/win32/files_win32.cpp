@@ -37,20 +37,14 @@ bool SetFilePointerEx(Handle file, int64_t distance, MoveMethod method, uint64_t
     return ok;
 }
 
-bool SetEndOfFile(Handle file) {
-    return ::SetEndOfFile(win32::ToWin(file));
-}
+bool SetEndOfFile(Handle file) { return ::SetEndOfFile(win32::ToWin(file)); }
 
 FileType GetFileType(Handle file) {
     return static_cast<FileType>(::GetFileType(win32::ToWin(file)));
 }
 
-bool FlushFileBuffers(Handle file) {
-    return ::FlushFileBuffers(win32::ToWin(file));
-}
+bool FlushFileBuffers(Handle file) { return ::FlushFileBuffers(win32::ToWin(file)); }
 
-bool CloseHandle(Handle object) {
-    return ::CloseHandle(win32::ToWin(object));
-}
+bool CloseHandle(Handle object) { return ::CloseHandle(win32::ToWin(object)); }
 
 }  // namespace platform

@@ -49,9 +49,7 @@ const IMAGE_DATA_DIRECTORY& Directory(const BYTE* module, int which) {
     return Headers(module)->OptionalHeader.DataDirectory[which];
 }
 
-char Lower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
+char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // Compares two names without regard to ASCII case; `second` may end early at `secondEnd`.
 bool SameName(const char* first, const char* second, char secondEnd = '\0') {
