@@ -1,6 +1,9 @@
 #include "app/app.hpp"
 #include "app/exit_loop.hpp"
 #include "app/offsets.hpp"
+#include "app/page.hpp"
+#include "app/printer_list.hpp"
+
 #include "app/prompts.hpp"
 #include "app/run_state.hpp"
 #include "app/screen.hpp"
@@ -24,6 +27,7 @@ int32_t AppMain(platform::Handle, int32_t, const char*, int32_t) {
     AppOffsets offsets{};
 
     WriteBanner("VIRODARO will prepare paper for cutting into four sections making scrap paper");
+    AppListPrinters();
     AppShowDiagram();
     AppAskOffsets(offsets);
     AppNormaliseOffsets(offsets);
@@ -33,7 +37,12 @@ int32_t AppMain(platform::Handle, int32_t, const char*, int32_t) {
     WriteBanner("App will prepare paper lines for cutting into four sections making scrap paper");
     AppWriteLine(" ");
 
-    if (!offsets.fromSettingsFile) AppAskToSave();
+    AppPage page{};
+    if (AppPrintPage(offsets, page)) {
+        AppReport(page, offsets);
+        AppWriteLine(" ");
+        if (!offsets.fromSettingsFile) AppAskToSave();
+    }
     AppExitLoop();
 
     return 0;

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "platform/sim/sim.hpp"
-#include "testing/sim_runtime.hpp"
+#include "testing/sim_printer.hpp"
 
 namespace {
 
@@ -31,7 +31,7 @@ const std::string kDiagram =
 const std::string kClosing =
     " \r\n            [ESC],[ENTER] and [Left Mouse Click] will Exit Program\r\n \r\n";
 
-class AppMainTest : public SimRuntimeTest {
+class AppMainTest : public SimPrinterTest {
   protected:
     static void Answer(const std::string& text) {
         for (char key : text)
@@ -44,11 +44,12 @@ class AppMainTest : public SimRuntimeTest {
     }
 };
 
-TEST_F(AppMainTest, RunWithoutConsoleInputGoesThroughToItsEnd) {
+TEST_F(AppMainTest, RunWithoutPrintersOrConsoleInputGoesThroughToItsEnd) {
     StartRuntime({.stdOutput = sim::Stream::kRedirected, .consoleInput = false});
     EXPECT_EQ(AppMain(0, 0, "", 10), 0);
+    // The printer list is one empty line; no printer, no page, no report, no question.
     EXPECT_EQ(sim::RedirectedBytes(platform::StdHandle::kOutput),
-              kBanner + "\r\n" + kFirstPurpose + "\r\n \r\n" + kDiagram + kBanner + "\r\n" +
+              kBanner + "\r\n" + kFirstPurpose + "\r\n \r\n\r\n" + kDiagram + kBanner + "\r\n" +
                   kSecondPurpose + "\r\n \r\n \r\n" + kClosing);
 }
 
@@ -60,8 +61,12 @@ TEST_F(AppMainTest, PromptsTakeTheOffsetsAndTheSecondScreenFollows) {
     EXPECT_EQ(AppMain(0, 0, "", 10), 0);
     EXPECT_EQ(Trimmed(0), kBanner);
     EXPECT_EQ(Trimmed(1), kSecondPurpose);
-    EXPECT_EQ(Trimmed(4), " Save setting (Y/N)n");
-    EXPECT_EQ(Trimmed(6), "            [ESC],[ENTER] and [Left Mouse Click] will Exit Program");
+    EXPECT_EQ(Trimmed(4),
+              "    Width = 4800     Height = 6400  TopMargin=  100  BottonMargin=  100");
+    EXPECT_EQ(Trimmed(5), " 1/2Width = 2400  1/2Height = 3200");
+    EXPECT_EQ(Trimmed(6), "  Printer = Laser   X = 12   Y = -8");
+    EXPECT_EQ(Trimmed(8), " Save setting (Y/N)n");
+    EXPECT_EQ(Trimmed(10), "            [ESC],[ENTER] and [Left Mouse Click] will Exit Program");
     EXPECT_EQ(sim::QueuedInput(), 1);  // all but the release of Esc was read
 }
 

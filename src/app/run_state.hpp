@@ -13,3 +13,18 @@ struct AppOffsets {
     /// The offsets came from the settings file and are not a reset pair.
     bool fromSettingsFile;
 };
+
+/// The page the run printed, as its report shows it.
+struct AppPage {
+    /// The printable width and height in device pixels, and the unprintable top and bottom
+    /// margins, taken before the page was turned to portrait.
+    float pageWidth;
+    float pageHeight;
+    float topMargin;
+    float bottomMargin;
+    /// Half the width and height, rounded to whole pixels, halves to even.
+    float halfWidth;
+    float halfHeight;
+    /// The first printer the platform lists, not necessarily the one printed on.
+    Text firstPrinterName;
+};
