@@ -2,6 +2,7 @@
 
 #include "app/app.hpp"
 #include "console/console_state.hpp"
+#include "files/file_table.hpp"
 #include "platform/console.hpp"
 #include "platform/files.hpp"
 #include "printer/font_table.hpp"
@@ -80,6 +81,7 @@ int32_t RtCtrlHandler(uint32_t controlType) {
 void RtFrameSetup() {
     RtOsCallLockReset();
     ConResetState();
+    FileTableReset();
     FpuLoadX87ControlWord(kRtX87ControlWord);
     PrnStateInit();
     PrnFontsInit();

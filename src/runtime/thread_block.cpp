@@ -3,12 +3,16 @@
 #include <mutex>
 #include <new>
 
+#include "platform/files.hpp"
 #include "platform/process.hpp"
+#include "runtime/spin_lock.hpp"
 
 namespace {
 
 // The TLS slot is made by start-up, or on first use by code that another program entered.
-std::mutex slotLock;
+// The lock needs no constructor to run: a program that loads VIRODARO.EXE to call EXIST
+// runs none of the executable's start-up, and a mutex there would be made by one.
+RtSpinLock slotLock;
 uint32_t tlsIndex = platform::kTlsOutOfIndexes;
 
 bool EnsureTlsIndex() {
@@ -42,6 +46,9 @@ void RtThreadBlockShutdown() {
     std::lock_guard lock(slotLock);
     if (tlsIndex == platform::kTlsOutOfIndexes) return;
     if (void* block = platform::TlsGetValue(tlsIndex)) {
+        // A directory search still running is closed with the block that holds it.
+        const platform::Handle search = static_cast<RtThreadBlock*>(block)->searchHandle;
+        if (search != platform::kNullHandle) platform::FindClose(search);
         platform::GlobalFree(block);  // a failure is of no consequence at the end
         platform::TlsSetValue(tlsIndex, nullptr);
     }

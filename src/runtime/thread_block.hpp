@@ -22,5 +22,6 @@ bool RtThreadBlockStartup();
 /// (which never ran this program's start-up) has one too. Null only when memory is short.
 RtThreadBlock* RtCurrentThreadBlock();
 
-/// Releases the calling thread's block and the TLS slot.
+/// Releases the calling thread's block, closing the directory search it holds, and the TLS
+/// slot.
 void RtThreadBlockShutdown();

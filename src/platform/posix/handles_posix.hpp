@@ -10,6 +10,7 @@ namespace platform::posix {
 enum class HandleKind {
     kFile,          // a file descriptor: regular file, pipe, terminal, device
     kConsoleInput,  // "CONIN$": the terminal's input
+    kSearch,        // a directory search; its entries are kept by the directory calls
     kProcess,       // a child process
     kThread,        // a child's main thread: nothing to hold, closed with the process
 };

@@ -4,7 +4,9 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/console.hpp"
@@ -72,6 +74,57 @@ void SetCommandLine(const std::string& commandLine);
 void SetStartupInfo(const platform::StartupInfo& info);
 /// Whether TlsAlloc finds a free slot.
 void SetTlsExhausted(bool exhausted);
+
+// The simulated disk. Paths are Windows paths ("C:\WORK\A.TXT"; "/" separates too) and
+// names are compared with their case. After Reset drive C: holds the current directory
+// C:\WORK and nothing else.
+
+/// Adds a directory, and the directories above it that are missing.
+void AddDirectory(const std::string& path, uint32_t attributes = 0);
+/// Adds a file with these bytes, or gives an existing one these bytes and attributes.
+void AddFile(const std::string& path, std::string_view bytes, uint32_t attributes = 0);
+/// Appends bytes to a file, as another process writing it would.
+void AppendToFile(const std::string& path, std::string_view bytes);
+/// Adds a character device: a read takes up to the count asked from `input` and, once the
+/// input is used up, fails with `endError` (0: succeeds with no bytes). Writes collect.
+void AddDevice(const std::string& path, std::string_view input, uint32_t endError = 0);
+/// A file's bytes or what was written to a device; nothing when the path names neither.
+std::optional<std::string> FileBytes(const std::string& path);
+/// The names in a directory, in order.
+std::vector<std::string> DirectoryNames(const std::string& path);
+/// Another process holds the file open with this access and share mode until Reset.
+void HoldFile(const std::string& path, uint32_t desiredAccess, uint32_t shareMode);
+/// The label of a drive's volume.
+void SetVolumeLabel(char drive, const std::string& label);
+/// Makes a directory current however long its path is, as a process started there finds it.
+void EnterDirectory(const std::string& path);
+/// How many more bytes the disk takes; a write that does not fit fails with ERROR_DISK_FULL.
+void SetFreeSpace(uint64_t bytes);
+
+/// The file-system calls that failures can be asked of.
+enum class FileCall {
+    kCreateFile,
+    kReadFile,
+    kSetFilePointer,
+    kSetEndOfFile,
+    kFlushFileBuffers,
+    kCloseHandle,
+    kFindFirstFile,
+    kFindNextFile,
+    kDeleteFile,
+    kMoveFile,
+    kGetCurrentDirectory,
+    kSetCurrentDirectory,
+};
+/// The next such call fails with this Win32 error code (a failing CloseHandle still closes).
+void FailNextCall(FileCall call, uint32_t errorCode);
+
+/// Every file-system call so far, one line each: its name and its main argument
+/// ("CreateFileA C:\WORK\A.TXT", "ReadFile 128", "DeleteFileA C:\WORK\B").
+std::vector<std::string> FileCalls();
+/// File handles and directory searches open now.
+int OpenFileCount();
+int OpenSearchCount();
 
 /// Environment variables of the simulated process.
 void SetEnvironment(const std::string& name, const std::string& value);

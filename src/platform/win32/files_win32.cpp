@@ -7,12 +7,43 @@
 
 namespace platform {
 
+Handle CreateFileA(const char* path, uint32_t desiredAccess, uint32_t shareMode, bool inheritHandle,
+                   uint32_t creationDisposition, uint32_t attributes) {
+    SECURITY_ATTRIBUTES security{sizeof security, nullptr, inheritHandle};
+    return win32::FromWin(::CreateFileA(path, desiredAccess, shareMode, &security,
+                                        creationDisposition, attributes, nullptr));
+}
+
+bool ReadFile(Handle file, void* buffer, uint32_t count, uint32_t* read) {
+    DWORD done = 0;
+    const bool ok = ::ReadFile(win32::ToWin(file), buffer, count, &done, nullptr);
+    *read = done;
+    return ok;
+}
+
 bool WriteFile(Handle file, const void* bytes, uint32_t count, uint32_t* written) {
     DWORD done = 0;
     const bool ok = ::WriteFile(win32::ToWin(file), bytes, count, &done, nullptr);
     *written = done;
     return ok;
 }
+
+bool SetFilePointerEx(Handle file, int64_t distance, MoveMethod method, uint64_t* newPosition) {
+    LARGE_INTEGER move;
+    move.QuadPart = distance;
+    LARGE_INTEGER reached{};
+    const bool ok = ::SetFilePointerEx(win32::ToWin(file), move, &reached, method);
+    if (ok && newPosition != nullptr) *newPosition = static_cast<uint64_t>(reached.QuadPart);
+    return ok;
+}
+
+bool SetEndOfFile(Handle file) { return ::SetEndOfFile(win32::ToWin(file)); }
+
+FileType GetFileType(Handle file) {
+    return static_cast<FileType>(::GetFileType(win32::ToWin(file)));
+}
+
+bool FlushFileBuffers(Handle file) { return ::FlushFileBuffers(win32::ToWin(file)); }
 
 bool CloseHandle(Handle object) { return ::CloseHandle(win32::ToWin(object)); }
 
