@@ -19,9 +19,9 @@ for way_out in Enter Escape M-q; do
     tmux_cmd send-keys -t 0 1 2 BSpace 3
     tmux_wait_for "X axis: 13$"
     tmux_cmd send-keys -t 0 Enter - 8 Enter
-    tmux_wait_for "Save setting (Y/N)"
-    tmux_cmd send-keys -t 0 n Enter
+    # Wine has no printer here: no page, so no save question either.
     tmux_wait_for "will Exit Program"
+
     tmux_cmd send-keys -t 0 q F1
     tmux_cmd send-keys -t 0 "$way_out"
     tmux_wait_for "^END-"

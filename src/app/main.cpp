@@ -7,7 +7,10 @@
 #include "app/prompts.hpp"
 #include "app/run_state.hpp"
 #include "app/screen.hpp"
+#include "app/settings.hpp"
 #include "console/output.hpp"
+#include "files/current_directory.hpp"
+
 #include "runtime/errors.hpp"
 
 namespace {
@@ -26,22 +29,35 @@ int32_t AppMain(platform::Handle, int32_t, const char*, int32_t) {
     RtErrorFrame runErrors;
     AppOffsets offsets{};
 
+    const Text startDir = SysCurDir(Text());
     WriteBanner("VIRODARO will prepare paper for cutting into four sections making scrap paper");
-    AppListPrinters();
-    AppShowDiagram();
-    AppAskOffsets(offsets);
+    const bool configFound = AppExist(AppSettingsPath(startDir)) == -1;
+    if (configFound) {
+        AppReadSettings(offsets.xText, offsets.yText);
+        offsets.fromSettingsFile = true;
+    } else {
+        AppListPrinters();
+        AppShowDiagram();
+        AppAskOffsets(offsets);
+    }
     AppNormaliseOffsets(offsets);
     AppParseOffsets(offsets);
 
     ConClear();
     WriteBanner("App will prepare paper lines for cutting into four sections making scrap paper");
+    // Offsets from the settings file are shown, so that the user sees which ones the page uses.
+    if (configFound) {
+        AppWriteLine("   setting  X = " + offsets.xText + "     Y = " + offsets.yText);
+    }
     AppWriteLine(" ");
 
     AppPage page{};
     if (AppPrintPage(offsets, page)) {
         AppReport(page, offsets);
         AppWriteLine(" ");
-        if (!offsets.fromSettingsFile) AppAskToSave();
+        if (!offsets.fromSettingsFile && AppAskToSave()) {
+            AppSaveSettings(startDir, offsets.xText, offsets.yText);
+        }
     }
     AppExitLoop();
 
