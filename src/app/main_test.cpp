@@ -1,3 +1,6 @@
+// Whole runs of the program against the simulated console, disk and printer, one per shape
+// of run.
+
 #include "app/app.hpp"
 
 #include <gtest/gtest.h>
@@ -9,11 +12,12 @@
 
 namespace {
 
-const std::string kBanner = "\xF9 VIRODARO \xF9";
-const std::string kFirstPurpose =
-    "VIRODARO will prepare paper for cutting into four sections making scrap paper";
-const std::string kSecondPurpose =
-    "App will prepare paper lines for cutting into four sections making scrap paper";
+const std::string kFirstBanner =
+    "\xF9 VIRODARO \xF9\r\n"
+    "VIRODARO will prepare paper for cutting into four sections making scrap paper\r\n \r\n";
+const std::string kSecondBanner =
+    "\xF9 VIRODARO \xF9\r\n"
+    "App will prepare paper lines for cutting into four sections making scrap paper\r\n \r\n";
 const std::string kDiagram =
     " \r\n"
     " top left\r\n"
@@ -28,46 +32,187 @@ const std::string kDiagram =
     "         y-    |    y+\r\n"
     "        <----- Y ----->\r\n"
     " \r\n";
+const std::string kPrinterList = "Laser\r\nOffice\r\nPlotter\r\n\r\n";
 const std::string kClosing =
     " \r\n            [ESC],[ENTER] and [Left Mouse Click] will Exit Program\r\n \r\n";
+const std::string kSaved = " \r\n ....Saved VIRODARO.CFG File.\r\n";
+const std::string kSettingsPath = "C:\\WORK\\VIRODARO.CFG";
 
-class AppMainTest : public SimPrinterTest {
+// The default printer "Office": 4800 x 6400 printable at 600 dpi, margins of 100.
+std::string Report(const std::string& x, const std::string& y) {
+    return "    Width = 4800     Height = 6400  TopMargin=  100  BottonMargin=  100\r\n"
+           " 1/2Width = 2400  1/2Height = 3200\r\n"
+           "  Printer = Laser   X = " +
+           x + "   Y = " + y + "\r\n \r\n";
+}
+
+class AppRunTest : public SimPrinterTest {
   protected:
+    void SetUp() override {
+        SimPrinterTest::SetUp();
+        StartRuntime({.stdOutput = sim::Stream::kRedirected});
+        sim::AddPrinter(sim::MakePrinter("Laser"));
+        sim::AddPrinter(sim::MakePrinter("Office"), true);
+        sim::AddPrinter(sim::MakePrinter("Plotter"));
+    }
+
     static void Answer(const std::string& text) {
         for (char key : text)
             sim::PushKeyPress(key, 0);
         sim::PushKeyPress('\r', 28);
     }
-    static std::string Trimmed(int row) {
-        std::string text = sim::Row(row);
-        return text.substr(0, text.find_last_not_of(' ') + 1);
+    static void Settings(const std::string& bytes) { sim::AddFile(kSettingsPath, bytes); }
+    static std::string Screen() { return sim::RedirectedBytes(platform::StdHandle::kOutput); }
+    static int Run() { return AppMain(0, 0, "", 10); }
+    static size_t PagesPrinted() {
+        size_t pages = 0;
+        for (const sim::PrintedDocument& document : sim::Documents()) {
+            if (document.ended) pages += document.pageOrientations.size();
+        }
+        return pages;
     }
 };
 
-TEST_F(AppMainTest, RunWithoutPrintersOrConsoleInputGoesThroughToItsEnd) {
-    StartRuntime({.stdOutput = sim::Stream::kRedirected, .consoleInput = false});
-    EXPECT_EQ(AppMain(0, 0, "", 10), 0);
-    // The printer list is one empty line; no printer, no page, no report, no question.
-    EXPECT_EQ(sim::RedirectedBytes(platform::StdHandle::kOutput),
-              kBanner + "\r\n" + kFirstPurpose + "\r\n \r\n\r\n" + kDiagram + kBanner + "\r\n" +
-                  kSecondPurpose + "\r\n \r\n \r\n" + kClosing);
-}
-
-TEST_F(AppMainTest, PromptsTakeTheOffsetsAndTheSecondScreenFollows) {
+TEST_F(AppRunTest, FirstRunAsksPrintsReportsAndSaves) {
     Answer("12");
     Answer("-8");
+    Answer("y");
+    sim::PushKeyPress('\r', 28);
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(Screen(), kFirstBanner + kPrinterList + kDiagram + kSecondBanner + " \r\n" +
+                            Report("12", "-8") + kSaved + kClosing);
+    EXPECT_EQ(sim::FileBytes(kSettingsPath), "12\r\n-8\r\n");
+    ASSERT_EQ(sim::Documents().size(), 1u);
+    EXPECT_EQ(sim::Documents()[0].title, "09:05:03 0");
+    EXPECT_EQ(sim::Documents()[0].printer, "Office");
+    EXPECT_EQ(PagesPrinted(), 1u);
+}
+
+TEST_F(AppRunTest, SavedOffsetsSkipThePromptsAndTheQuestion) {
+    Settings("12\r\n-8\r\n");
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(Screen(), kFirstBanner + kSecondBanner + "   setting  X = 12     Y = -8\r\n \r\n" +
+                            Report("12", "-8") + kClosing);
+    EXPECT_EQ(PagesPrinted(), 1u);
+}
+
+TEST_F(AppRunTest, AResetPairInTheFileAsksToSaveAgain) {
+    for (const char* zero : {"0", "00"}) {
+        Settings(std::string(zero) + "\r\n" + zero + "\r\n");
+        Answer("n");
+        sim::ClearPrintCalls();
+        EXPECT_EQ(Run(), 0);
+        EXPECT_NE(Screen().find(Report(zero, zero)), std::string::npos) << zero;
+        EXPECT_EQ(sim::QueuedInput(), 0) << zero;  // the question took the answer
+
+        EXPECT_EQ(sim::FileBytes(kSettingsPath), std::string(zero) + "\r\n" + zero + "\r\n");
+        StartRuntime({.stdOutput = sim::Stream::kRedirected});
+        sim::AddPrinter(sim::MakePrinter("Laser"));
+        sim::AddPrinter(sim::MakePrinter("Office"), true);
+    }
+}
+
+TEST_F(AppRunTest, AFileWithAnEmptySecondLineKeepsItsOffsets) {
+    Settings("5\r\n\r\n");
+    EXPECT_EQ(Run(), 0);
+    EXPECT_NE(Screen().find("   setting  X = 5     Y = 0\r\n"), std::string::npos);
+    EXPECT_NE(Screen().find(Report("5", "0")), std::string::npos);
+    EXPECT_EQ(Screen().find("Save setting"), std::string::npos);
+}
+
+TEST_F(AppRunTest, ASettingsFileThatCannotBeReadPrintsNothing) {
+    const struct {
+        const char* what;
+        void (*make)();
+    } cases[] = {
+        {"one line", [] { Settings("7\r\n"); }},
+        {"LF line ends", [] { Settings("1\n2\n"); }},
+        {"a directory", [] { sim::AddDirectory(kSettingsPath); }},
+        {"held by another process",
+         [] {
+             Settings("1\r\n2\r\n");
+             sim::HoldFile(kSettingsPath, 0xC0000000, 0);
+         }},
+    };
+    for (const auto& c : cases) {
+        StartRuntime({.stdOutput = sim::Stream::kRedirected});
+        sim::AddPrinter(sim::MakePrinter("Office"), true);
+        c.make();
+        EXPECT_EQ(Run(), 0) << c.what;
+        // The read recorded an error: no page, no report, no question; the closing screen
+        // follows the blank line.
+        EXPECT_TRUE(Screen().ends_with(" \r\n" + kClosing)) << c.what;
+        EXPECT_EQ(Screen().find("Width ="), std::string::npos) << c.what;
+        EXPECT_EQ(PagesPrinted(), 0u) << c.what;
+    }
+}
+
+TEST_F(AppRunTest, AnswersAreKeptAsTyped) {
+    Answer("abc");
+    Answer(" 0");
+    Answer("Y");
+    EXPECT_EQ(Run(), 0);
+    EXPECT_NE(Screen().find(Report("abc", " 0")), std::string::npos);
+    EXPECT_EQ(sim::FileBytes(kSettingsPath), "abc\r\n 0\r\n");
+}
+
+TEST_F(AppRunTest, EmptyAnswersAreSavedAsZero) {
+    Answer("");
+    Answer("");
+    Answer("y");
+    EXPECT_EQ(Run(), 0);
+    EXPECT_NE(Screen().find(Report("0", "0")), std::string::npos);
+    EXPECT_EQ(sim::FileBytes(kSettingsPath), "0\r\n0\r\n");
+}
+
+TEST_F(AppRunTest, OnlyYSaves) {
+    for (const char* answer : {"yes", " y", "", "n"}) {
+        StartRuntime({.stdOutput = sim::Stream::kRedirected});
+        sim::AddPrinter(sim::MakePrinter("Office"), true);
+        Answer("1");
+        Answer("2");
+        Answer(answer);
+        EXPECT_EQ(Run(), 0);
+        EXPECT_FALSE(sim::FileBytes(kSettingsPath)) << '"' << answer << '"';
+    }
+}
+
+TEST_F(AppRunTest, WithoutPrintersTheClosingScreenFollowsTheBlankLine) {
+    StartRuntime({.stdOutput = sim::Stream::kRedirected});
+    Answer("1");
+    Answer("2");
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(Screen(), kFirstBanner + "\r\n" + kDiagram + kSecondBanner + " \r\n" + kClosing);
+    EXPECT_TRUE(sim::Documents().empty());
+}
+
+TEST_F(AppRunTest, ALandscapeDefaultIsMeasuredAsItIsAndPrintedInPortrait) {
+    sim::PrinterNamed("Office").devMode.orientation = 2;
+    Answer("0");
+    Answer("0");
     Answer("n");
-    sim::PushKeyPress(27, 1);
-    EXPECT_EQ(AppMain(0, 0, "", 10), 0);
-    EXPECT_EQ(Trimmed(0), kBanner);
-    EXPECT_EQ(Trimmed(1), kSecondPurpose);
-    EXPECT_EQ(Trimmed(4),
-              "    Width = 4800     Height = 6400  TopMargin=  100  BottonMargin=  100");
-    EXPECT_EQ(Trimmed(5), " 1/2Width = 2400  1/2Height = 3200");
-    EXPECT_EQ(Trimmed(6), "  Printer = Laser   X = 12   Y = -8");
-    EXPECT_EQ(Trimmed(8), " Save setting (Y/N)n");
-    EXPECT_EQ(Trimmed(10), "            [ESC],[ENTER] and [Left Mouse Click] will Exit Program");
-    EXPECT_EQ(sim::QueuedInput(), 1);  // all but the release of Esc was read
+    EXPECT_EQ(Run(), 0);
+    EXPECT_NE(
+        Screen().find("    Width = 6400     Height = 4800  TopMargin=  150  BottonMargin=  150\r\n"
+                      " 1/2Width = 3200  1/2Height = 2400\r\n"),
+        std::string::npos);
+    ASSERT_EQ(sim::Documents().size(), 1u);
+    EXPECT_EQ(sim::Documents()[0].pageOrientations, std::vector<int16_t>{1});
+}
+
+TEST_F(AppRunTest, HalvesRoundToTheEvenNeighbour) {
+    for (const auto& [width, half] : {std::pair{4961, "2480"}, {4963, "2482"}}) {
+        StartRuntime({.stdOutput = sim::Stream::kRedirected});
+        sim::Printer printer = sim::MakePrinter("Office");
+        printer.printableWidth = width;
+        sim::AddPrinter(printer, true);
+        Answer("");
+        Answer("");
+        Answer("");
+        EXPECT_EQ(Run(), 0);
+        EXPECT_NE(Screen().find(std::string(" 1/2Width = ") + half + "  "), std::string::npos)
+            << width;
+    }
 }
 
 }  // namespace
