@@ -1,25 +1,42 @@
 #!/usr/bin/env bash
-# The POSIX program and the Windows program under wine, run with standard output redirected
-# (no terminal), write the same bytes and end with the same exit code.
+# The POSIX program and the Windows program under wine, run without a terminal against the
+# same private print server, write the same bytes (the same queues, the same report), end
+# with the same exit code, and each hand one job to the server. The POSIX build lists one
+# destination more, its built-in "PDF file", last.
 set -euo pipefail
 posix_program=$1
 windows_program=$2
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/lib/check.sh"
 source "$here/lib/wine.sh"
+source "$here/lib/cups.sh"
 
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+chmod 0755 "$work"
+trap 'cups_stop; rm -rf "$work"' EXIT
+cups_start "$work/server"
 
-set +e
-(cd "$work" && "$posix_program" > posix.out </dev/null)
-posix_status=$?
-(cd "$work" && wine_run "$windows_program" > windows.out </dev/null)
-windows_status=$?
-set -e
+run() {  # NAME PROGRAM...: runs in a directory of its own, without a terminal
+    mkdir -p "$work/$1"
+    local name=$1
+    shift
+    set +e
+    (cd "$work/$name" && setsid -w "$@" >stdout </dev/null 2>/dev/null)
+    echo $? >"$work/$name/status"
+    set -e
+}
+run posix "$posix_program"
+run windows env "WINEPREFIX=$(wine_prefix "$windows_program")" WINEDEBUG=-all \
+    WINEDLLOVERRIDES="mscoree,mshtml=" wine "$windows_program"
+cups_jobs_done
+grep -a -v -x $'PDF file\r' "$work/posix/stdout" >"$work/posix/stdout-queues" || true
 
-check_eq "exit codes" "$posix_status" "$windows_status"
-check_eq "standard output" "$(od -An -tx1 "$work/posix.out")" "$(od -An -tx1 "$work/windows.out")"
-banner=$'\xf9 VIRODARO \xf9\r'
-check_eq "first line is the banner" "$banner" "$(head -1 "$work/posix.out")"
+check_eq "exit codes" "$(cat "$work/posix/status")" "$(cat "$work/windows/status")"
+check_eq "exit code 0" 0 "$(cat "$work/posix/status")"
+check_eq "standard output" "$(od -An -tx1 "$work/posix/stdout-queues")" \
+    "$(od -An -tx1 "$work/windows/stdout")"
+check_eq "first line is the banner" $'\xf9 VIRODARO \xf9\r' "$(head -1 "$work/posix/stdout")"
+check_eq "the report's measurements" "    Width = 2479     Height = 3508  TopMargin=  0  BottonMargin=  0" \
+    "$(grep -a 'Width =' "$work/posix/stdout" | head -1 | tr -d '\r')"
+check_eq "one job each" 2 "$(ls "$CUPS_OUT"/*.pdf | wc -l)"
 check_done
