@@ -9,7 +9,9 @@ namespace platform::posix {
 /// never used twice in a process.
 Handle NewPrintHandle();
 
-/// The font a device context starts with; it is never deleted.
+/// The font, pen and brush a device context starts with; they are never deleted.
 inline constexpr Handle kStockFont = 0x5000'0000;
+inline constexpr Handle kStockPenHandle = 0x5000'0001;
+inline constexpr Handle kStockBrushHandle = 0x5000'0002;
 
 }  // namespace platform::posix
