@@ -4,11 +4,13 @@
 //   cols FILE Y0 Y1 X0 X1       the columns of X0..X1 with ink in rows Y0..Y1, as ranges
 //   box FILE X0 Y0 X1 Y1        the bounding box of the ink in the region, or "none"
 //   runs FILE Y X0 X1           the lengths of the inked and blank runs along row Y
-//   period FILE X0 Y0 X1 Y1     the smallest shift (1..16) that maps the region's ink onto
+//   period FILE X0 Y0 X1 Y1     the smallest shift (1..32) that maps the region's ink onto
 //                               itself across and down, or 0
 //   level FILE X Y              the grey level of one pixel
-//   compare A B RADIUS          "unmatched N of M": the inked pixels of either page with no
-//                               inked pixel of the other within RADIUS, of all inked pixels
+//   compare A B RADIUS [X0 Y0 X1 Y1]
+//                               "unmatched N of M": the inked pixels of either page (in the
+//                               region, when given) with no inked pixel of the other within
+//                               RADIUS, of all inked pixels
 //   bmp FILE W H | ico FILE W H writes a picture: red left half, blue right half, a black
 //                               top row (the icon's right half is transparent)
 // A pixel has ink when it is darker than 200 of 255.
@@ -103,12 +105,12 @@ void Runs(const Page& page, int y, int x0, int x1) {
 }
 
 int Period(const Page& page, int x0, int y0, int x1, int y1) {
-    for (int shift = 1; shift <= 16; ++shift) {
+    for (int shift = 1; shift <= 32; ++shift) {
         bool repeats = true;
-        for (int y = y0; y + shift <= y1 && repeats; ++y) {
-            for (int x = x0; x + shift <= x1 && repeats; ++x) {
-                repeats = page.Ink(x, y) == page.Ink(x + shift, y) &&
-                          page.Ink(x, y) == page.Ink(x, y + shift);
+        for (int y = y0; y <= y1 && repeats; ++y) {
+            for (int x = x0; x <= x1 && repeats; ++x) {
+                if (x + shift <= x1) repeats = page.Ink(x, y) == page.Ink(x + shift, y);
+                if (y + shift <= y1 && repeats) repeats = page.Ink(x, y) == page.Ink(x, y + shift);
             }
         }
         if (repeats) return shift;
@@ -116,11 +118,18 @@ int Period(const Page& page, int x0, int y0, int x1, int y1) {
     return 0;
 }
 
-// Inked pixels of `a` without an inked pixel of `b` within `radius`.
-long Unmatched(const Page& a, const Page& b, int radius, long* inked) {
+struct Region {
+    int x0;
+    int y0;
+    int x1;
+    int y1;
+};
+
+// Inked pixels of `a` in the region without an inked pixel of `b` within `radius`.
+long Unmatched(const Page& a, const Page& b, int radius, const Region& region, long* inked) {
     long unmatched = 0;
-    for (int y = 0; y < a.height; ++y) {
-        for (int x = 0; x < a.width; ++x) {
+    for (int y = region.y0; y <= region.y1; ++y) {
+        for (int x = region.x0; x <= region.x1; ++x) {
             if (!a.Ink(x, y)) continue;
             ++*inked;
             bool found = false;
@@ -187,12 +196,14 @@ int main(int argc, char** argv) {
         std::cout << Period(Read(args[1]), number(2), number(3), number(4), number(5)) << "\n";
     } else if (args.size() == 4 && args[0] == "level") {
         std::cout << Read(args[1]).At(number(2), number(3)) << "\n";
-    } else if (args.size() == 4 && args[0] == "compare") {
+    } else if ((args.size() == 4 || args.size() == 8) && args[0] == "compare") {
         const Page a = Read(args[1]);
         const Page b = Read(args[2]);
+        const Region region = args.size() == 8 ? Region{number(4), number(5), number(6), number(7)}
+                                               : Region{0, 0, a.width - 1, a.height - 1};
         long inked = 0;
         const long unmatched =
-            Unmatched(a, b, number(3), &inked) + Unmatched(b, a, number(3), &inked);
+            Unmatched(a, b, number(3), region, &inked) + Unmatched(b, a, number(3), region, &inked);
         std::cout << "unmatched " << unmatched << " of " << inked << "\n";
     } else if (args.size() == 4 && (args[0] == "bmp" || args[0] == "ico")) {
         return WritePicture(args[0].c_str(), args[1].c_str(), number(2), number(3)) ? 0 : 1;

@@ -101,7 +101,7 @@ void DrawShapesPage() {
         PrnMoveTo(100, 2400 + i * 100, false);
         PrnPrintText("Cut here");
     }
-    PrnFontSelect(PrnFontNew("Courier New", 12, 0, 0, 0, 900));
+    PrnFontSelect(PrnFontNew("Arial", 12, 0, 0, 0, 900));
     PrnMoveTo(1000, 2900, false);
     PrnPrintText("Cut here");
 }

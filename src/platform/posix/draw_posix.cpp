@@ -107,16 +107,40 @@ bool PaintLine(PrintDeviceContext* context) {
     return true;
 }
 
-// The points' path through the pen's centres; false for fewer than two points.
-bool AddPoints(const PrintDeviceContext& context, const Point* points, int32_t count) {
+// The points' path through the pen's centres; false for fewer than two points. An open
+// path of a one-pixel pen covers its first pixel and leaves out its last, as GDI's lines do:
+// its ends move half a pixel back along their segments, so that a horizontal line from x1
+// to x2 covers exactly the columns x1..x2-1.
+bool AddPoints(const PrintDeviceContext& context, const Point* points, int32_t count, bool open) {
     if (count < 2) {
         SetLastError(kErrorInvalidParameter);
         return false;
     }
     const double centre = PenCentre(context);
+    const bool trim = open && centre != 0;
+    auto halfBack = [&](int32_t at, int32_t from, double* x, double* y) {
+        const double dx = points[at].x - points[from].x;
+        const double dy = points[at].y - points[from].y;
+        const double length = std::hypot(dx, dy);
+        *x = points[at].x + centre;
+        *y = points[at].y + centre;
+        if (!trim || length == 0) return;
+        *x -= 0.5 * dx / length;
+        *y -= 0.5 * dy / length;
+    };
     cairo_new_path(context.cairo);
     for (int32_t i = 0; i < count; ++i) {
-        cairo_line_to(context.cairo, points[i].x + centre, points[i].y + centre);
+        double x = points[i].x + centre;
+        double y = points[i].y + centre;
+        if (i == 0) {
+            // Half a pixel back from the first point is half a pixel against the segment.
+            halfBack(0, 1, &x, &y);
+            x = 2 * (points[0].x + centre) - x;
+            y = 2 * (points[0].y + centre) - y;
+        } else if (i == count - 1) {
+            halfBack(i, i - 1, &x, &y);
+        }
+        cairo_line_to(context.cairo, x, y);
     }
     return true;
 }
@@ -132,11 +156,11 @@ using posix::PrintDeviceContext;
 bool LineTo(Handle dc, int32_t x, int32_t y) {
     PrintDeviceContext* context = FindPageContext(dc);
     if (context == nullptr) return false;
-    const double centre = posix::PenCentre(*context);
-    cairo_new_path(context->cairo);
-    cairo_move_to(context->cairo, context->position.x + centre, context->position.y + centre);
-    cairo_line_to(context->cairo, x + centre, y + centre);
+    const Point ends[] = {context->position, {x, y}};
     context->position = {x, y};
+    // A line to where it starts draws nothing.
+    if (ends[0].x == x && ends[0].y == y) return true;
+    posix::AddPoints(*context, ends, 2, true);
     return posix::PaintLine(context);
 }
 
@@ -173,7 +197,7 @@ bool Pie(Handle dc, int32_t left, int32_t top, int32_t right, int32_t bottom, in
 
 bool Polygon(Handle dc, const Point* points, int32_t count) {
     PrintDeviceContext* context = FindPageContext(dc);
-    if (context == nullptr || !posix::AddPoints(*context, points, count)) return false;
+    if (context == nullptr || !posix::AddPoints(*context, points, count, false)) return false;
     cairo_close_path(context->cairo);
     return posix::PaintShape(context, context->polyFillMode == kWinding ? CAIRO_FILL_RULE_WINDING
                                                                         : CAIRO_FILL_RULE_EVEN_ODD);
@@ -181,7 +205,7 @@ bool Polygon(Handle dc, const Point* points, int32_t count) {
 
 bool Polyline(Handle dc, const Point* points, int32_t count) {
     PrintDeviceContext* context = FindPageContext(dc);
-    if (context == nullptr || !posix::AddPoints(*context, points, count)) return false;
+    if (context == nullptr || !posix::AddPoints(*context, points, count, true)) return false;
     return posix::PaintLine(context);
 }
 

@@ -14,7 +14,7 @@ namespace platform::posix {
 /// and the stock brush that fills nothing.
 inline constexpr Handle kStockPen = kStockPenHandle;
 inline constexpr Handle kStockBrush = kStockBrushHandle;
-inline constexpr Handle kHollowBrush = 0x5000'0003;
+inline constexpr Handle kHollowBrush = kHollowBrushHandle;
 
 struct PenObject {
     int32_t style = kPsSolid;

@@ -11,6 +11,7 @@
 
 #include <cairo.h>
 
+#include <cstdio>
 #include <cstring>
 #include <map>
 #include <string>
@@ -24,7 +25,7 @@ namespace platform::posix {
 namespace {
 
 constexpr uint32_t kErrorResourceNameNotFound = 1814;
-constexpr Handle kScreenDc = 0x5000'0010;
+constexpr Handle kScreenDc = kScreenDcHandle;
 constexpr uint32_t kBiRgb = 0;
 
 struct Picture {
@@ -49,11 +50,38 @@ const Picture* FindPicture(Handle handle, ImageType type) {
     return &found->second;
 }
 
+uint32_t Little32(const unsigned char* bytes) {
+    return bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (uint32_t(bytes[3]) << 24);
+}
+
+// Whether the file holds all the bytes its own header says it has: a bitmap file's size
+// field, every image an icon directory lists. The decoder fills a cut-off picture with
+// blank pixels rather than reporting it, so a truncated file is caught here.
+bool Complete(const char* path, ImageType type, off_t size) {
+    unsigned char head[6 + 16 * 64] = {};
+    FILE* file = std::fopen(path, "rb");
+    if (file == nullptr) return false;
+    const size_t read = std::fread(head, 1, sizeof head, file);
+    std::fclose(file);
+    if (type == kImageBitmap) return read >= 6 && Little32(head + 2) <= uint64_t(size);
+    const size_t images = read >= 6 ? head[4] | (head[5] << 8) : 0;
+    if (images == 0 || 6 + 16 * images > read) return false;
+    for (size_t i = 0; i < images; ++i) {
+        const unsigned char* entry = head + 6 + 16 * i;
+        if (uint64_t{Little32(entry + 8)} + Little32(entry + 12) > uint64_t(size)) return false;
+    }
+    return true;
+}
+
 // Decodes a file of the kind asked for; null with the last error set otherwise.
 GdkPixbuf* Decode(const char* path, ImageType type) {
     struct stat status;
     if (stat(path, &status) != 0 || !S_ISREG(status.st_mode)) {
         SetLastError(kErrorFileNotFound);
+        return nullptr;
+    }
+    if (!Complete(path, type, status.st_size)) {
+        SetLastError(kErrorInvalidData);
         return nullptr;
     }
     int width = 0;

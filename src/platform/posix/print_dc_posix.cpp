@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <climits>
+#include <cmath>
 #include <map>
 #include <utility>
 
@@ -34,12 +35,14 @@ cairo_status_t AppendToPdf(void* closure, const unsigned char* data, unsigned in
     return CAIRO_STATUS_SUCCESS;
 }
 
-// The page size in PDF points.
+// The page size in whole PDF points, as printers describe their papers (A4 is 595 x 842).
+// A print server places a page on its paper from the bottom edge up, so a page a fraction of
+// a point shorter than the paper would move every device pixel off the printer's grid.
 double PointsAcross(const PageGeometry& geometry) {
-    return geometry.physicalWidth * kPointsPerInch / geometry.dpiX;
+    return std::round(geometry.physicalWidth * kPointsPerInch / geometry.dpiX);
 }
 double PointsDown(const PageGeometry& geometry) {
-    return geometry.physicalHeight * kPointsPerInch / geometry.dpiY;
+    return std::round(geometry.physicalHeight * kPointsPerInch / geometry.dpiY);
 }
 
 void DiscardDocument(PrintDeviceContext* context) {
