@@ -7,6 +7,7 @@
 #include <numbers>
 #include <string>
 
+#include "platform/posix/cp437.hpp"
 #include "platform/posix/font_posix.hpp"
 #include "platform/posix/gdi_objects_posix.hpp"
 #include "platform/posix/paint_posix.hpp"
@@ -27,17 +28,7 @@ std::string ToUtf8(const char* text, int32_t length) {
     std::string utf8;
     for (int32_t i = 0; i < length; ++i) {
         const auto byte = static_cast<unsigned char>(text[i]);
-        const char32_t code = byte >= 0x80 && byte < 0xA0 ? kWindows1252[byte - 0x80] : byte;
-        if (code < 0x80) {
-            utf8 += static_cast<char>(code);
-        } else if (code < 0x800) {
-            utf8 += static_cast<char>(0xC0 | (code >> 6));
-            utf8 += static_cast<char>(0x80 | (code & 0x3F));
-        } else {
-            utf8 += static_cast<char>(0xE0 | (code >> 12));
-            utf8 += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-            utf8 += static_cast<char>(0x80 | (code & 0x3F));
-        }
+        AppendUtf8(byte >= 0x80 && byte < 0xA0 ? kWindows1252[byte - 0x80] : byte, utf8);
     }
     return utf8;
 }
