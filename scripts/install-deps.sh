@@ -8,7 +8,8 @@ packages=(
   googletest libgtest-dev libbenchmark-dev
   g++-mingw-w64-x86-64 wine wine64
   tmux procps
-  libcups2-dev libcairo2-dev libfreetype-dev libpaper-dev fontconfig fonts-liberation
+  libcups2-dev libcairo2-dev libfreetype-dev libfontconfig-dev libgdk-pixbuf-2.0-dev libpaper-dev
+  fontconfig fonts-liberation
   cups-daemon cups-client cups-filters ghostscript printer-driver-cups-pdf poppler-utils
 )
 

@@ -1,5 +1,6 @@
 #include "printer/coordinates.hpp"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -11,9 +12,7 @@
 namespace {
 
 // The window is tested on the factor's bit pattern, so that a negative zero counts as set.
-bool Scaled() {
-    return std::bit_cast<uint32_t>(gPrinter.factorY) != 0;
-}
+bool Scaled() { return std::bit_cast<uint32_t>(gPrinter.factorY) != 0; }
 
 void DropWindow() {
     gPrinter.originX = gPrinter.originY = 0;
@@ -51,6 +50,10 @@ int32_t PrnRound(double value) {
     if (!(rounded > INT32_MIN)) return INT32_MIN;  // NaN lands here too
     if (rounded > INT32_MAX) return INT32_MAX;
     return static_cast<int32_t>(rounded);
+}
+
+int32_t PrnSaturate(int64_t value) {
+    return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
 }
 
 void PrnScale(float x1, float y1, float x2, float y2) {

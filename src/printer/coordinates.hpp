@@ -40,3 +40,6 @@ PrnPair PrnSizeToWorld(int32_t width, int32_t height);
 
 /// Rounds to the nearest integer, halves to even, saturating at the 32-bit range.
 int32_t PrnRound(double value);
+
+/// A device length or sum of device values, saturated at the 32-bit range.
+int32_t PrnSaturate(int64_t value);

@@ -32,9 +32,7 @@ PrnFontTableLock::PrnFontTableLock() {
     }
 }
 
-PrnFontTableLock::~PrnFontTableLock() {
-    gFonts.lock.store(0, std::memory_order_release);
-}
+PrnFontTableLock::~PrnFontTableLock() { gFonts.lock.store(0, std::memory_order_release); }
 
 void PrnFontsInit() {
     // A process makes the table once; start-up only runs again in tests, where the records
@@ -88,6 +86,11 @@ uint8_t PrnDefaultFont() {
 void PrnReleaseFontObjects() {
     PrnFontTableLock lock;
     for (FontRecord* record = gFonts.first; record != nullptr; record = record->next) {
+        // The released printer no longer holds its current font, so that the font's creator
+        // can give it up again.
+        if (record->number == gPrinter.currentFont && gPrinter.currentFont != 0) {
+            --record->referenceCount;
+        }
         if (record->printerFont == platform::kNullHandle) continue;
         const platform::Handle object = record->printerFont;
         PrnCallOs([&] { return platform::DeleteObject(object); });

@@ -49,7 +49,8 @@ FontRecord* PrnFindFont(int32_t number);
 /// selected.
 uint8_t PrnDefaultFont();
 
-/// Deletes every record's printer font object; runs when a printer is released.
+/// Deletes every record's printer font object, and lets go of the printer's current font;
+/// runs when a printer is released.
 void PrnReleaseFontObjects();
 
 /// Reads the selected font's metrics into PrinterState (average character width, height,

@@ -78,6 +78,10 @@ CONF
             "$CUPS_OUT" "$dir/cups-pdf-spool" "$CUPS_OUT" >"$config"
         CUPS_PDF_CONFIGS+=("$config")
         lpadmin -p "$queue" -E -v "cups-pdf:/$queue" -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd
+        # PDF jobs reach cups-pdf as PostScript. Ghostscript's conversion widens thin lines
+        # by a pixel; poppler's keeps them where they were drawn, so the pages can be
+        # checked pixel by pixel.
+        lpadmin -p "$queue" -o pdftops-renderer-default=pdftops
     done
     lpadmin -p "$CUPS_LANDSCAPE_QUEUE" -o orientation-requested-default=4
     lpadmin -d "$CUPS_QUEUE"

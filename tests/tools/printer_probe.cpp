@@ -9,6 +9,11 @@
 //   feed            ends the page
 //   release         releases the printer (attaching an empty name), which prints the job
 //   cancel          discards the job
+//   calibration     draws the program's page (offsets 0)
+//   shapes          draws the page of the other drawing operations
+//   picture:PATH    draws the picture file into the box (100, 3300)-(299, 3399)
+//   caption         "caption X Y WIDTH HEIGHT ASCENT": where the calibration page's caption
+//                   starts, its extent and the font's ascent, in device pixels
 // Each step's line ends with the runtime error number it left ("error=N").
 // It starts and ends the process the way the program does.
 
@@ -16,6 +21,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/print.hpp"
+#include "platform/print_drawing.hpp"
 #include "platform/process.hpp"
 #include "printer/attach.hpp"
 #include "printer/document.hpp"
@@ -24,7 +31,9 @@
 #include "printer/page_metrics.hpp"
 #include "printer/settings.hpp"
 #include "runtime/errors.hpp"
+#include "runtime/number.hpp"
 #include "runtime/startup.hpp"
+#include "test_page.hpp"
 
 namespace {
 
@@ -36,6 +45,19 @@ void Measure() {
     std::printf("measure %.0f %.0f %.0f %.0f %.0f %.0f %.0f %.0f %d %d %d", size.x, size.y,
                 margins.left, margins.top, margins.right, margins.bottom, paper.x, paper.y, dpi.x,
                 dpi.y, PrnGetAttribute(kPrnAttrOrientation));
+}
+
+// The caption's place and size on the calibration page, measured by the platform as the
+// page draws it.
+void Caption() {
+    const PrnPair size = PrnClientSize();
+    const char* caption = "50,100,150,200 Circles";
+    platform::TextMetric metric;
+    platform::Size extent;
+    platform::GetTextMetricsA(PrnHandle(), &metric);
+    platform::GetTextExtentPoint32A(PrnHandle(), caption, 22, &extent);
+    std::printf("caption %.0Lf %.0Lf %d %d %d", NumRound(size.x / 2, 0) + 125,
+                NumRound(size.y / 2, 0) + 25, extent.cx, extent.cy, metric.ascent);
 }
 
 void Run(std::string_view step) {
@@ -66,6 +88,17 @@ void Run(std::string_view step) {
     } else if (step == "release") {
         PrnAttach(kPrnAttachByName, Text(), Text());
         std::printf("released");
+    } else if (step == "calibration") {
+        DrawCalibrationPage();
+        std::printf("calibration");
+    } else if (step == "shapes") {
+        DrawShapesPage();
+        std::printf("shapes");
+    } else if (step.substr(0, 8) == "picture:") {
+        DrawPicture(std::string(step.substr(8)));
+        std::printf("picture");
+    } else if (step == "caption") {
+        Caption();
     } else if (step == "cancel") {
         PrnCancel();
         std::printf("cancelled");

@@ -42,19 +42,20 @@ constexpr char16_t kGlyphs[256] = {
 
 }  // namespace
 
-void AppendCp437AsUtf8(uint8_t byte, std::string& out) {
-    const char16_t glyph = kGlyphs[byte];
-    if (glyph < 0x80) {
-        out += static_cast<char>(glyph);
-    } else if (glyph < 0x800) {
-        out += static_cast<char>(0xC0 | (glyph >> 6));
-        out += static_cast<char>(0x80 | (glyph & 0x3F));
+void AppendUtf8(char32_t codePoint, std::string& out) {
+    if (codePoint < 0x80) {
+        out += static_cast<char>(codePoint);
+    } else if (codePoint < 0x800) {
+        out += static_cast<char>(0xC0 | (codePoint >> 6));
+        out += static_cast<char>(0x80 | (codePoint & 0x3F));
     } else {
-        out += static_cast<char>(0xE0 | (glyph >> 12));
-        out += static_cast<char>(0x80 | ((glyph >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (glyph & 0x3F));
+        out += static_cast<char>(0xE0 | (codePoint >> 12));
+        out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (codePoint & 0x3F));
     }
 }
+
+void AppendCp437AsUtf8(uint8_t byte, std::string& out) { AppendUtf8(kGlyphs[byte], out); }
 
 int Cp437FromUnicode(char32_t codePoint) {
     // Byte 0 shows as a blank too; a typed blank is byte 32.

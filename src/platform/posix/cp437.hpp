@@ -7,6 +7,9 @@
 
 namespace platform::posix {
 
+/// Appends a character of the Basic Multilingual Plane to `out` in UTF-8.
+void AppendUtf8(char32_t codePoint, std::string& out);
+
 /// Appends the byte's glyph to `out` in UTF-8.
 void AppendCp437AsUtf8(uint8_t byte, std::string& out);
 

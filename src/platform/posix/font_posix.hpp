@@ -1,6 +1,7 @@
 #pragma once
 // Printer fonts on POSIX: a font description becomes a cairo font face found through
-// fontconfig ("Arial" finds a metric-compatible face), sized and measured as GDI does.
+// fontconfig ("Arial" finds a metric-compatible face), sized and measured from the face's
+// own tables as GDI does.
 
 #include <cairo.h>
 
@@ -8,17 +9,32 @@
 
 namespace platform::posix {
 
-/// The em size in device pixels of a description: -height for a negative height (the
-/// character height), the em part of the cell for a positive one, 12 points at `dpi` for 0.
-double FontEmSize(const LogFont& font, int32_t dpi);
+/// What GDI reads from a face at a size, in device pixels.
+struct FontMeasures {
+    /// Pixels per em: -height for a negative height, the em that makes the cell (ascent and
+    /// descent) as high as a positive height, 12 points for 0.
+    double em = 0;
+    TextMetric metric;
+    /// Below the baseline (positive downwards) to the top of the underline, and its
+    /// thickness; above the baseline to the top of the strike-out line, and its thickness.
+    double underlinePosition = 0;
+    double underlineThickness = 0;
+    double strikeOutPosition = 0;
+    double strikeOutThickness = 0;
+};
 
-/// A cairo scaled font for the description at `dpi`; the caller destroys it. Null when
-/// cairo cannot make one.
+/// A cairo scaled font for the description at `dpi`, one unit a device pixel, with its
+/// advances rounded to whole pixels as the printer lays text out; the caller destroys it.
+/// Null when cairo cannot make one.
 cairo_scaled_font_t* CreateScaledFont(const LogFont& font, int32_t dpi);
 
-/// GDI's text metrics of the description at `dpi`: ascent and descent rounded, their sum as
-/// the height, the leading beyond the em size as internal leading, the face's line gap as
-/// external leading, and the face's average character width where it records one.
+/// GDI's measures of the description at `dpi`: with ppem the em size, ascent and descent are
+/// the face's Windows ascent and descent scaled and rounded, the height their sum, the
+/// external leading the line gap that the Windows metrics do not already cover, the average
+/// width the face's own recorded one.
+bool MeasureFont(const LogFont& font, int32_t dpi, FontMeasures* measures);
+
+/// The same, the text metrics alone.
 bool MeasureFont(const LogFont& font, int32_t dpi, TextMetric* metric);
 
 }  // namespace platform::posix

@@ -3,11 +3,12 @@
 #include <unistd.h>
 
 #include <climits>
-#include <cstdio>
+#include <cmath>
 #include <map>
 #include <utility>
 
 #include "platform/posix/font_posix.hpp"
+#include "platform/posix/gdi_objects_posix.hpp"
 #include "platform/posix/print_job_posix.hpp"
 #include "platform/process.hpp"
 
@@ -15,19 +16,8 @@ namespace platform::posix {
 namespace {
 
 std::map<Handle, std::unique_ptr<PrintDeviceContext>> deviceContexts;
-std::map<Handle, LogFont> fonts;
 
 constexpr double kPointsPerInch = 72;
-
-// The font of a new device context: Courier New at 12 points, as the printer's own.
-const LogFont kStockLogFont = [] {
-    LogFont font;
-    font.height = 0;
-    font.weight = 400;
-    font.charSet = 1;
-    std::snprintf(font.faceName, sizeof font.faceName, "Courier New");
-    return font;
-}();
 
 bool Landscape(const DevMode& mode) {
     return (mode.fields & kDmOrientation) && mode.orientation == kDmOrientLandscape;
@@ -45,12 +35,14 @@ cairo_status_t AppendToPdf(void* closure, const unsigned char* data, unsigned in
     return CAIRO_STATUS_SUCCESS;
 }
 
-// The page size in PDF points.
+// The page size in whole PDF points, as printers describe their papers (A4 is 595 x 842).
+// A print server places a page on its paper from the bottom edge up, so a page a fraction of
+// a point shorter than the paper would move every device pixel off the printer's grid.
 double PointsAcross(const PageGeometry& geometry) {
-    return geometry.physicalWidth * kPointsPerInch / geometry.dpiX;
+    return std::round(geometry.physicalWidth * kPointsPerInch / geometry.dpiX);
 }
 double PointsDown(const PageGeometry& geometry) {
-    return geometry.physicalHeight * kPointsPerInch / geometry.dpiY;
+    return std::round(geometry.physicalHeight * kPointsPerInch / geometry.dpiY);
 }
 
 void DiscardDocument(PrintDeviceContext* context) {
@@ -113,10 +105,22 @@ PrintDeviceContext* FindPrintDeviceContext(Handle dc) {
     return nullptr;
 }
 
-const LogFont* FindFont(Handle font) {
-    if (font == kStockFont) return &kStockLogFont;
-    auto found = fonts.find(font);
-    return found != fonts.end() ? &found->second : nullptr;
+bool IsSelectedAnywhere(Handle object) {
+    for (const auto& [dc, context] : deviceContexts) {
+        if (context->font == object || context->pen == object || context->brush == object) {
+            return true;
+        }
+    }
+    return false;
+}
+
+PrintDeviceContext* FindPageContext(Handle dc) {
+    PrintDeviceContext* context = FindPrintDeviceContext(dc);
+    if (context != nullptr && !context->pageOpen) {
+        SetLastError(kErrorInvalidParameter);
+        return nullptr;
+    }
+    return context;
 }
 
 }  // namespace platform::posix
@@ -258,32 +262,6 @@ int32_t GetDeviceCaps(Handle dc, DeviceCap index) {
             return geometry.offsetY;
     }
     return 0;
-}
-
-Handle CreateFontIndirectA(const LogFont& font) {
-    const Handle object = posix::NewPrintHandle();
-    posix::fonts[object] = font;
-    return object;
-}
-
-Handle SelectObject(Handle dc, Handle object) {
-    PrintDeviceContext* context = FindPrintDeviceContext(dc);
-    if (context == nullptr) return kNullHandle;
-    if (posix::FindFont(object) == nullptr) {
-        SetLastError(kErrorInvalidHandle);
-        return kNullHandle;
-    }
-    return std::exchange(context->font, object);
-}
-
-bool DeleteObject(Handle object) {
-    for (const auto& [dc, context] : posix::deviceContexts) {
-        // GDI refuses to delete an object that is selected into a device context.
-        if (context->font == object) return false;
-    }
-    if (posix::fonts.erase(object) == 1) return true;
-    SetLastError(kErrorInvalidHandle);
-    return false;
 }
 
 bool GetTextMetricsA(Handle dc, TextMetric* metric) {

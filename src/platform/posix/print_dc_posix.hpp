@@ -13,6 +13,7 @@
 #include "platform/posix/destination_posix.hpp"
 #include "platform/posix/print_posix.hpp"
 #include "platform/print.hpp"
+#include "platform/print_drawing.hpp"
 
 namespace platform::posix {
 
@@ -55,12 +56,19 @@ struct PrintDeviceContext {
     uint32_t textAlign = 0;
     Point position{0, 0};
     Handle font = kStockFont;
+    Handle pen = kStockPenHandle;
+    Handle brush = kStockBrushHandle;
+    int32_t polyFillMode = kAlternate;
 };
 
 /// The device context of a handle, or null (with kErrorInvalidHandle).
 PrintDeviceContext* FindPrintDeviceContext(Handle dc);
 
-/// The description of a font object (the stock font's included), or null.
-const LogFont* FindFont(Handle font);
+/// Whether any device context has the object selected.
+bool IsSelectedAnywhere(Handle object);
+
+/// The device context of a handle with a page open to draw on, or null (with
+/// kErrorInvalidHandle or kErrorInvalidParameter).
+PrintDeviceContext* FindPageContext(Handle dc);
 
 }  // namespace platform::posix

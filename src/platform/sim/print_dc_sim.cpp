@@ -18,23 +18,11 @@ namespace {
 sim::detail::SimPrint print;
 
 using sim::detail::CallFails;
+using sim::detail::Context;
 using sim::detail::FindDeviceContext;
+using sim::detail::Hex;
 using sim::detail::LogCall;
 using sim::detail::SimDeviceContext;
-
-std::string Hex(uint32_t value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%06X", value);
-    return text;
-}
-
-// A device-context call on a handle that is not a live device context fails.
-sim::detail::SimDeviceContext* Context(const char* call, platform::Handle dc,
-                                       const std::string& arguments = "") {
-    LogCall(call, arguments);
-    if (CallFails(call)) return nullptr;
-    return FindDeviceContext(dc);
-}
 
 // One of the state calls: logs it, stores the value and returns the previous one, or
 // `failed` for a dead device context.
@@ -56,13 +44,9 @@ sim::PrintedDocument* DocumentOf(sim::detail::SimDeviceContext* context) {
 namespace sim {
 namespace detail {
 
-SimPrint& Print() {
-    return print;
-}
+SimPrint& Print() { return print; }
 
-void ResetPrint() {
-    print = SimPrint{};
-}
+void ResetPrint() { print = SimPrint{}; }
 
 void LogCall(const std::string& call, const std::string& arguments) {
     print.calls.push_back(call + "(" + arguments + ")");
@@ -90,11 +74,21 @@ SimDeviceContext* FindDeviceContext(platform::Handle dc) {
     return nullptr;
 }
 
+SimDeviceContext* Context(const char* call, platform::Handle dc, const std::string& arguments) {
+    LogCall(call, arguments);
+    if (CallFails(call)) return nullptr;
+    return FindDeviceContext(dc);
+}
+
+std::string Hex(uint32_t value) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%06X", value);
+    return text;
+}
+
 }  // namespace detail
 
-const std::vector<std::string>& PrintCalls() {
-    return print.calls;
-}
+const std::vector<std::string>& PrintCalls() { return print.calls; }
 
 std::vector<std::string> PrintCallsNamed(std::initializer_list<std::string> names) {
     std::vector<std::string> selected;
@@ -107,16 +101,14 @@ std::vector<std::string> PrintCallsNamed(std::initializer_list<std::string> name
     return selected;
 }
 
-void ClearPrintCalls() {
-    print.calls.clear();
-}
+void ClearPrintCalls() { print.calls.clear(); }
 
-const std::vector<PrintedDocument>& Documents() {
-    return print.documents;
-}
+const std::vector<PrintedDocument>& Documents() { return print.documents; }
 
 int LivePrintObjects() {
-    return static_cast<int>(print.deviceContexts.size() + print.fonts.size());
+    return static_cast<int>(print.deviceContexts.size() + print.fonts.size() +
+                            print.drawingObjects.size() + print.loadedPictures.size()) +
+           print.screenContexts;
 }
 
 }  // namespace sim
@@ -226,34 +218,6 @@ int32_t GetDeviceCaps(Handle dc, DeviceCap index) {
                           printer.printableWidth * 254 / printer.dpiX / 10);
     }
     return 0;
-}
-
-Handle CreateFontIndirectA(const LogFont& font) {
-    LogCall("CreateFontIndirectA", std::string(font.faceName) + "," + std::to_string(font.height));
-    if (CallFails("CreateFontIndirectA")) return kNullHandle;
-    const Handle object = print.nextHandle++;
-    print.fonts[object] = font;
-    return object;
-}
-
-Handle SelectObject(Handle dc, Handle object) {
-    auto* context = Context("SelectObject", dc, std::to_string(object));
-    if (context == nullptr) return kNullHandle;
-    if (object != sim::detail::kStockFont && print.fonts.count(object) == 0) {
-        SetLastError(kErrorInvalidHandle);
-        return kNullHandle;
-    }
-    const Handle previous = context->font;
-    context->font = object;
-    return previous;
-}
-
-bool DeleteObject(Handle object) {
-    LogCall("DeleteObject", std::to_string(object));
-    for (const auto& [dc, context] : print.deviceContexts) {
-        if (context.font == object) return false;  // a selected object stays
-    }
-    return print.fonts.erase(object) == 1;
 }
 
 // Metrics follow the font's height h (the character height when negative): ascent h,

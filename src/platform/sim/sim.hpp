@@ -222,7 +222,25 @@ const std::vector<PrintedDocument>& Documents();
 /// The font every simulated device context starts with.
 inline constexpr platform::Handle kStockFont = 0x0F00;
 
-/// Device contexts and font objects made and not yet deleted.
+/// Device contexts, fonts, pens, brushes, pictures and screen contexts made and not yet
+/// deleted or released.
 int LivePrintObjects();
+
+/// A picture LoadImageA can find: a bitmap or an icon, among the program's resources (by
+/// name), the system's resources (by number) or the files (by name).
+enum class PictureKind { kBitmap, kIcon };
+enum class PictureHome { kProgram, kSystem, kFile };
+struct Picture {
+    PictureKind kind = PictureKind::kBitmap;
+    PictureHome home = PictureHome::kFile;
+    std::string name;
+    uint16_t id = 0;
+    /// A bitmap's own size and depth; an icon takes the size it is loaded at, or this one
+    /// for 0 x 0.
+    int32_t width = 32;
+    int32_t height = 32;
+    uint16_t bitsPixel = 24;
+};
+void AddPicture(const Picture& picture);
 
 }  // namespace sim

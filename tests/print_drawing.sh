@@ -1,0 +1,148 @@
+#!/usr/bin/env bash
+# The drawing operations on real pages. The POSIX printer probe draws the program's
+# calibration page and a page of every other operation twice: into the built-in "PDF file"
+# destination, whose PDF is rasterised at the device's 300 dpi and checked pixel by pixel,
+# and onto a private print server's cups-pdf queue. With the Windows build's probe as a
+# second argument, the same pages are printed from it under wine to the same queue, checked
+# at the same places, and compared with the POSIX pages within two pixels. (Wine's
+# PostScript driver draws hatches and styled lines its own way, so those are left out of the
+# comparison.)
+set -euo pipefail
+posix_probe=$(realpath "$1")
+windows_probe=${2:+$(realpath "$2")}
+raster=$(dirname "$posix_probe")/raster_probe
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/lib/check.sh"
+source "$here/lib/cups.sh"
+source "$here/lib/wine.sh"
+
+work=$(mktemp -d)
+chmod 0755 "$work"
+trap 'cups_stop; rm -rf "$work"' EXIT
+cups_start "$work/cups" >"$work/lpadmin.log" 2>&1 || { cat "$work/lpadmin.log"; exit 1; }
+
+"$raster" bmp "$work/picture.bmp" 100 50
+steps=(calibration caption feed shapes "picture:$work/picture.bmp" release)
+
+# Runs a probe in a directory of its own; Windows ends its lines with CR LF.
+run() { local dir=$1; shift; mkdir -p "$dir"; (cd "$dir" && "$@") | tr -d '\r'; }
+# The numbers of a probe line after its first word, without the error number.
+numbers() { grep -m1 "^$2 " <<<"$1" | sed 's/^[a-z]* //; s/ error=.*//'; }
+# Whether every number of $2 is within $3 of the number in the same place in $1.
+near() {
+    local -a want=($1) got=($2)
+    ((${#want[@]} == ${#got[@]})) || return 1
+    local i
+    for i in "${!want[@]}"; do
+        local d=$((want[i] - got[i]))
+        ((d <= $3 && d >= -$3)) || return 1
+    done
+}
+check_near() {  # DESCRIPTION EXPECTED ACTUAL TOLERANCE
+    if near "$2" "$3" "$4"; then check_eq "$1" "$2" "$2"; else check_eq "$1 (within $4)" "$2" "$3"; fi
+}
+# How many inked runs a row has between two columns.
+inked_runs() { "$raster" runs "$1" "$2" "$3" "$4" | tr ' ' '\n' | grep -c '^d'; }
+
+# Checks that hold on every page the probe printed: $1 names it, $2 and $3 are its two
+# rasterised pages, $4 the probe's output, $5 the tolerance for shapes, $6 how far the
+# caption's ink may run past its measured width.
+check_pages() {
+    local name=$1 page=$2 shapes=$3 out=$4 slack=$5 overrun=$6
+    # The page is 2479 x 3508 pixels: the cut lines cross at (1240, 1754).
+    check_eq "$name: a 2-pixel cut line at y = 1754 darkens rows 1753 and 1754" "1753-1754" \
+        "$("$raster" rows "$page" 100 200 1740 1770)"
+    check_eq "$name: the vertical cut line darkens columns 1239 and 1240" "1239-1240" \
+        "$("$raster" cols "$page" 1000 1100 1230 1250)"
+    check_eq "$name: the guide lines lie 1500 pixels above and below" "253-254 3253-3254" \
+        "$("$raster" rows "$page" 100 200 240 270) $("$raster" rows "$page" 100 200 3240 3270)"
+    check_eq "$name: the marks are at y = 1130 and 2240" "1129-1130 2239-2240" \
+        "$("$raster" rows "$page" 30 200 1120 1140) $("$raster" rows "$page" 30 200 2230 2250)"
+    check_eq "$name: the marks are grey" "128" "$("$raster" level "$page" 100 1130)"
+    # PrnBox (1240 - r, 1754 - r, 1240 + r, 1754 + r): the 2-pixel pen covers the box from
+    # one pixel above and left of it to one pixel before its far corner.
+    check_near "$name: the circles' boxes match PrnBox (tops, left sides)" \
+        "1653 1654 1678 1679 1703 1704 1728 1729 1139 1140 1164 1165 1189 1190 1214 1215" \
+        "$("$raster" rows "$page" 1236 1237 1640 1752 | tr -- '-' ' ') $("$raster" cols "$page" 1749 1750 1130 1238 | tr -- '-' ' ')" \
+        "$slack"
+    local caption=($(numbers "$out" caption))  # x y width height ascent
+    local x=${caption[0]} y=${caption[1]} width=${caption[2]} height=${caption[3]} ascent=${caption[4]}
+    check_eq "$name: 8-point Arial at 300 dpi measures 37 high, 30 above the baseline" \
+        "37 30" "$height $ascent"
+    local ink=($("$raster" box "$page" $((x - 5)) $((y - 5)) $((x + width + 5)) $((y + height + 5))))
+    local digits=($("$raster" box "$page" "$x" "$y" $((x + 20)) $((y + height))))
+    check_near "$name: the caption's ink starts at its position" \
+        "$((x + 1)) $((y + 6))" "${ink[0]} ${ink[1]}" 1
+    check_near "$name: the caption's ink ends where its measured width does" \
+        "$((x + width - 3))" "${ink[2]}" "$overrun"
+
+    check_near "$name: the caption's digits stand on the baseline at y + ascent" \
+        "$((y + ascent - 1))" "${digits[3]}" 1
+
+    check_near "$name: the arc runs from the rightmost point up to the topmost" \
+        "1498 399 1599 500" "$("$raster" box "$shapes" 1395 395 1605 605)" "$slack"
+    check_near "$name: the pie runs from the topmost point to the leftmost" \
+        "1699 399 1800 500" "$("$raster" box "$shapes" 1695 395 1905 605)" "$slack"
+    check_eq "$name: the alternate rule leaves the star's middle empty, winding fills it" \
+        "255 0" "$("$raster" level "$shapes" 1500 800) $("$raster" level "$shapes" 1800 800)"
+    check_near "$name: the bitmap is stretched to 200 x 100 pixels" "100 3300 299 3399" \
+        "$("$raster" box "$shapes" 90 3290 310 3410)" 1
+    check_eq "$name: its left half is red, its right half blue" "77 28" \
+        "$("$raster" level "$shapes" 150 3350) $("$raster" level "$shapes" 250 3350)"
+}
+
+# Rasterises a PDF into pages $2-1.pgm and $2-2.pgm.
+rasterise() { pdftoppm -r 300 -gray "$1" "$2"; }
+
+# The POSIX build's own PDF, as it draws it.
+out=$(run "$work/direct" "$posix_probe" "attach:PDF file" "${steps[@]}")
+check_eq "posix: the pages were drawn without errors" "0" "$(grep -vc 'error=0$' <<<"$out" || true)"
+rasterise "$work/direct/virodaro probe.pdf" "$work/direct/page"
+check_pages "posix PDF" "$work/direct/page-1.pgm" "$work/direct/page-2.pgm" "$out" 0 0
+shapes="$work/direct/page-2.pgm"
+for i in 1 2 3 4 5 6; do
+    left=$((100 + (i - 1) * 150))
+    check_eq "posix PDF: hatch $i repeats every 8 pixels" "8" \
+        "$("$raster" period "$shapes" $((left + 5)) 405 $((left + 95)) 495)"
+done
+check_eq "posix PDF: dash, dot, dash-dot and dash-dot-dot repeat every 24, 6, 24, 24 pixels" \
+    "24 6 24 24" "$(for y in 600 620 640 660; do echo -n "$("$raster" period "$shapes" 100 $y 963 $y) "; done | sed 's/ $//')"
+check_eq "posix PDF: a dash is 18 pixels and its gap 6" "d18 l6 d18" \
+    "$("$raster" runs "$shapes" 600 100 141)"
+
+# Damaged, enormous and missing pictures raise 57 and draw nothing.
+bad="$work/bad"
+mkdir -p "$bad"
+head -c 2000 "$work/picture.bmp" >"$bad/truncated.bmp"
+head -c 200 /dev/zero >"$bad/zeros.bmp"
+"$raster" bmp "$bad/enormous.bmp" 8 8
+printf '\xa0\x86\x01\x00\xa0\x86\x01\x00' | dd of="$bad/enormous.bmp" bs=1 seek=18 conv=notrunc 2>/dev/null
+out=$(run "$bad" "$posix_probe" "attach:PDF file" picture:truncated.bmp picture:zeros.bmp \
+    picture:enormous.bmp picture:missing.bmp release)
+check_eq "posix: every bad picture raises 57" "57 57 57 57" \
+    "$(grep '^picture' <<<"$out" | sed 's/.*error=//' | tr '\n' ' ' | sed 's/ $//')"
+rasterise "$bad/virodaro probe.pdf" "$bad/page"
+check_eq "posix: and draws nothing" "none" "$("$raster" box "$bad/page-1.pgm" 0 0 2478 3507)"
+
+# The same pages through the print server, from each build.
+out=$(run "$work/posix" "$posix_probe" attach "${steps[@]}")
+cups_jobs_done
+posix_pdf=$(ls "$CUPS_OUT"/*.pdf)
+rasterise "$posix_pdf" "$work/posix/page"
+check_pages "posix" "$work/posix/page-1.pgm" "$work/posix/page-2.pgm" "$out" 2 1
+
+if [[ -n "$windows_probe" ]]; then
+    out=$(run "$work/windows" wine_run "$windows_probe" attach "${steps[@]}")
+    check_eq "windows: the pages were drawn without errors" "0" "$(grep -vc 'error=0$' <<<"$out" || true)"
+    cups_jobs_done
+    rasterise "$(ls "$CUPS_OUT"/*.pdf | grep -vxF "$posix_pdf")" "$work/windows/page"
+    check_pages "windows" "$work/windows/page-1.pgm" "$work/windows/page-2.pgm" "$out" 2 6
+    # At most 1 inked pixel in 100 of either page may lack a counterpart within 2 pixels.
+    within() { local r=($1); ((r[1] * 100 <= r[3])) && echo yes || echo "no: $1"; }
+    for region in "0 0 2478 3507" "1390 390 2410 910" "90 2390 1200 2960" "90 3290 310 3410"; do
+        page=2; [[ $region == "0 0 2478 3507" ]] && page=1
+        check_eq "both builds draw page $page's region $region alike" "yes" \
+            "$(within "$("$raster" compare "$work/posix/page-$page.pgm" "$work/windows/page-$page.pgm" 2 $region)")"
+    done
+fi
+check_done
