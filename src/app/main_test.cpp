@@ -46,6 +46,8 @@ std::string Report(const std::string& x, const std::string& y) {
            x + "   Y = " + y + "\r\n \r\n";
 }
 
+using CallList = std::vector<std::string>;
+
 class AppRunTest : public SimPrinterTest {
   protected:
     void SetUp() override {
@@ -86,14 +88,55 @@ TEST_F(AppRunTest, FirstRunAsksPrintsReportsAndSaves) {
     EXPECT_EQ(sim::Documents()[0].title, "09:05:03 0");
     EXPECT_EQ(sim::Documents()[0].printer, "Office");
     EXPECT_EQ(PagesPrinted(), 1u);
+    // X shifts the horizontal lines, the circles and the caption down; Y shifts the vertical
+    // cut line right; the marks take them the other way round.
+    EXPECT_EQ(Calls({"LineTo", "RoundRect", "TextOutA"}),
+              (CallList{
+                  "LineTo(262,1122;pen 1 2 0x808080)",
+                  "LineTo(2537,1122;pen 1 2 0x808080)",
+                  "LineTo(262,2232;pen 1 2 0x808080)",
+                  "LineTo(2537,2232;pen 1 2 0x808080)",
+                  "LineTo(4800,3212;pen 2 2 0x000000)",
+                  "LineTo(2392,6400;pen 2 2 0x000000)",
+                  "LineTo(4800,4712;pen 2 2 0x0000FF)",
+                  "LineTo(4800,1712;pen 2 2 0x0000FF)",
+                  "RoundRect(2367,3187,2417,3237,51,51;pen 2 2 0x808080;brush hollow)",
+                  "RoundRect(2342,3162,2442,3262,101,101;pen 2 2 0x808080;brush hollow)",
+                  "RoundRect(2317,3137,2467,3287,151,151;pen 2 2 0x808080;brush hollow)",
+                  "RoundRect(2292,3112,2492,3312,201,201;pen 2 2 0x808080;brush hollow)",
+                  "TextOutA(2517,3237,50,100,150,200 Circles;Arial -67 0x808080)",
+              }));
+    EXPECT_EQ(Calls({"MoveToEx"}).front(), "MoveToEx(0,0)");  // the page's start
+    EXPECT_EQ(Calls({"MoveToEx"})[1], "MoveToEx(37,1122)");
 }
 
-TEST_F(AppRunTest, SavedOffsetsSkipThePromptsAndTheQuestion) {
+TEST_F(AppRunTest, SavedOffsetsSkipThePromptsTheCirclesAndTheQuestion) {
     Settings("12\r\n-8\r\n");
     EXPECT_EQ(Run(), 0);
     EXPECT_EQ(Screen(), kFirstBanner + kSecondBanner + "   setting  X = 12     Y = -8\r\n \r\n" +
                             Report("12", "-8") + kClosing);
     EXPECT_EQ(PagesPrinted(), 1u);
+    // Marks, cut and guide lines only; the caption's font is still made and its place set.
+    EXPECT_EQ(Calls({"LineTo"}).size(), 8u);
+    EXPECT_TRUE(Calls({"RoundRect", "TextOutA"}).empty());
+    EXPECT_EQ(Calls({"CreateFontIndirectA"}).back(), "CreateFontIndirectA(Arial,-67)");
+    EXPECT_EQ(Calls({"MoveToEx"}).back(), "MoveToEx(2517,3237)");
+}
+
+TEST_F(AppRunTest, HalfPixelOffsetsRoundToTheEvenPixel) {
+    for (const auto& [offset, row] : {std::pair{"0.5", "3300"}, {"1.5", "3302"}}) {
+        StartRuntime({.stdOutput = sim::Stream::kRedirected});
+        sim::Printer printer = sim::MakePrinter("Office");
+        printer.printableHeight = 6600;  // the crossing at y = 3300
+
+        sim::AddPrinter(printer, true);
+        Answer(offset);
+        Answer("0");
+        Answer("n");
+        EXPECT_EQ(Run(), 0);
+        EXPECT_EQ(Calls({"LineTo"})[4], std::string("LineTo(4800,") + row + ";pen 2 2 0x000000)")
+            << offset;
+    }
 }
 
 TEST_F(AppRunTest, AResetPairInTheFileAsksToSaveAgain) {
