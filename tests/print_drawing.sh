@@ -28,19 +28,6 @@ steps=(calibration caption feed shapes "picture:$work/picture.bmp" release)
 run() { local dir=$1; shift; mkdir -p "$dir"; (cd "$dir" && "$@") | tr -d '\r'; }
 # The numbers of a probe line after its first word, without the error number.
 numbers() { grep -m1 "^$2 " <<<"$1" | sed 's/^[a-z]* //; s/ error=.*//'; }
-# Whether every number of $2 is within $3 of the number in the same place in $1.
-near() {
-    local -a want=($1) got=($2)
-    ((${#want[@]} == ${#got[@]})) || return 1
-    local i
-    for i in "${!want[@]}"; do
-        local d=$((want[i] - got[i]))
-        ((d <= $3 && d >= -$3)) || return 1
-    done
-}
-check_near() {  # DESCRIPTION EXPECTED ACTUAL TOLERANCE
-    if near "$2" "$3" "$4"; then check_eq "$1" "$2" "$2"; else check_eq "$1 (within $4)" "$2" "$3"; fi
-}
 # How many inked runs a row has between two columns.
 inked_runs() { "$raster" runs "$1" "$2" "$3" "$4" | tr ' ' '\n' | grep -c '^d'; }
 
