@@ -13,3 +13,5 @@ while IFS= read -r program; do
 done <build/posix/bench/programs.txt
 echo "== closing_wait"
 bash bench/closing_wait.sh build/posix/virodaro build/posix/bench/polling_wait
+echo "== print_run"
+bash bench/print_run.sh build/posix/virodaro

@@ -3,13 +3,21 @@
 #include <paper.h>
 #include <strings.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <map>
+#include <mutex>
 
+#include "platform/posix/font_posix.hpp"
 #include "platform/posix/paper_map_posix.hpp"
 
 namespace platform::posix {
 namespace {
+
+using Clock = std::chrono::steady_clock;
+// How long the server's answer about a queue is used again.
+constexpr auto kKeepAnswer = std::chrono::seconds(2);
 
 constexpr int32_t kHundredthsPerInch = 2540;
 constexpr int32_t kPointsPerInch = 72;
@@ -66,18 +74,48 @@ int32_t ToPixels(int32_t hundredthsOfMm, int32_t dpi) {
     return static_cast<int32_t>(int64_t{hundredthsOfMm} * dpi / kHundredthsPerInch);
 }
 
-std::unique_ptr<Destination> Destination::Open(const std::string& name) {
-    std::unique_ptr<Destination> destination(new Destination);
+std::shared_ptr<const Destination> Destination::Open(const std::string& name) {
+    return Load(name, nullptr);
+}
+
+std::shared_ptr<const Destination> Destination::OpenDefault() {
+    cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, nullptr, nullptr);
+    if (dest == nullptr) return Open(kPdfFileDestination);
+    const std::string name = dest->name;
+    return Load(name, dest);
+}
+
+std::shared_ptr<const Destination> Destination::Load(const std::string& name,
+                                                     cups_dest_t* fetched) {
+    // Each question to the server costs a round trip of milliseconds; a queue's paper,
+    // resolution and capabilities do not change between the calls of one attach.
+    static std::mutex lock;
+    static std::map<std::string, std::pair<std::shared_ptr<const Destination>, Clock::time_point>>
+        recent;
+    std::lock_guard guard(lock);
+    const Clock::time_point now = Clock::now();
+    if (const auto found = recent.find(name);
+        found != recent.end() && now - found->second.second < kKeepAnswer) {
+        if (fetched != nullptr) cupsFreeDests(1, fetched);
+        return found->second.first;
+    }
+    // Printing is about to begin: the fonts are made ready while the server answers.
+    WarmUpFonts();
+
+    std::shared_ptr<Destination> destination(new Destination);
     destination->name_ = name;
     if (name == kPdfFileDestination) {
         destination->ReadPaperLibrary();
-        return destination;
+    } else {
+        destination->dest_ = fetched != nullptr
+                                 ? fetched
+                                 : cupsGetNamedDest(CUPS_HTTP_DEFAULT, name.c_str(), nullptr);
+        if (destination->dest_ == nullptr) return nullptr;
+        destination->info_ = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, destination->dest_);
+        if (destination->info_ == nullptr) return nullptr;
+        destination->ReadQueue();
     }
-    destination->dest_ = cupsGetNamedDest(CUPS_HTTP_DEFAULT, name.c_str(), nullptr);
-    if (destination->dest_ == nullptr) return nullptr;
-    destination->info_ = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, destination->dest_);
-    if (destination->info_ == nullptr) return nullptr;
-    destination->ReadQueue();
+    recent[name] = {destination, now};
     return destination;
 }
 
@@ -234,14 +272,6 @@ std::vector<PrinterInfo2> ListDestinations() {
     file.datatype = "application/pdf";
     printers.push_back(std::move(file));
     return printers;
-}
-
-std::string DefaultDestinationName() {
-    cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, nullptr, nullptr);
-    if (dest == nullptr) return kPdfFileDestination;
-    std::string name = dest->name;
-    cupsFreeDests(1, dest);
-    return name;
 }
 
 }  // namespace platform::posix

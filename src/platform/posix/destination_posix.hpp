@@ -32,8 +32,13 @@ struct Paper {
 /// the queue and its capabilities for as long as the object lives.
 class Destination {
   public:
-    /// The destination of that name, or null when there is none.
-    static std::unique_ptr<Destination> Open(const std::string& name);
+    /// The destination of that name, or null when there is none. What the server says about
+    /// a queue is asked once and kept for a moment: the calls of one attach (the default,
+    /// the device context, its capabilities, the job) then share one answer.
+    static std::shared_ptr<const Destination> Open(const std::string& name);
+    /// The server's default queue, else "PDF file".
+    static std::shared_ptr<const Destination> OpenDefault();
+
     ~Destination();
     Destination(const Destination&) = delete;
     Destination& operator=(const Destination&) = delete;
@@ -68,6 +73,8 @@ class Destination {
 
   private:
     Destination() = default;
+    /// Open, with the server's record of the queue when the caller already has it (owned).
+    static std::shared_ptr<const Destination> Load(const std::string& name, cups_dest_t* fetched);
     void ReadQueue();
     void ReadPaperLibrary();
 
@@ -91,9 +98,6 @@ class Destination {
 
 /// Every destination: the server's queues in its order, then "PDF file".
 std::vector<PrinterInfo2> ListDestinations();
-
-/// The server's default queue, else "PDF file".
-std::string DefaultDestinationName();
 
 /// Hundredths of millimetres as device pixels at `dpi`, truncated.
 int32_t ToPixels(int32_t hundredthsOfMm, int32_t dpi);

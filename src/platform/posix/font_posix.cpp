@@ -8,7 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <mutex>
+#include <future>
 
 namespace platform::posix {
 namespace {
@@ -30,13 +30,19 @@ constexpr const char* kAliases = R"(<?xml version="1.0"?>
     <prefer><family>Liberation Sans</family><family>Arimo</family></prefer></alias>
 </fontconfig>)";
 
-void AddAliases() {
-    static std::once_flag once;
-    std::call_once(once, [] {
-        FcConfig* config = FcConfigGetCurrent();
-        FcConfigParseAndLoadFromMemory(config, reinterpret_cast<const FcChar8*>(kAliases), FcFalse);
-    });
+// The font configuration, read once (on its own thread when WarmUpFonts started it first),
+// with the aliases above added.
+std::shared_future<void> FontsReady() {
+    static const std::shared_future<void> ready =
+        std::async(std::launch::async, [] {
+            FcConfig* config = FcConfigGetCurrent();
+            FcConfigParseAndLoadFromMemory(config, reinterpret_cast<const FcChar8*>(kAliases),
+                                           FcFalse);
+        }).share();
+    return ready;
 }
+
+void AddAliases() { FontsReady().wait(); }
 
 // A face's design measures in font units.
 struct FaceTables {
@@ -124,6 +130,8 @@ double EmOf(const LogFont& font, int32_t dpi, const FaceTables& tables) {
 int32_t Pixels(double value) { return static_cast<int32_t>(std::lround(value)); }
 
 }  // namespace
+
+void WarmUpFonts() { FontsReady(); }
 
 cairo_scaled_font_t* CreateScaledFont(const LogFont& font, int32_t dpi) {
     FaceTables tables;

@@ -23,6 +23,10 @@ struct FontMeasures {
     double strikeOutThickness = 0;
 };
 
+/// Starts reading the font configuration on a thread of its own, once: it takes several
+/// milliseconds that the first font need not wait for when printing starts early enough.
+void WarmUpFonts();
+
 /// A cairo scaled font for the description at `dpi`, one unit a device pixel, with its
 /// advances rounded to whole pixels as the printer lays text out; the caller destroys it.
 /// Null when cairo cannot make one.

@@ -33,7 +33,8 @@ struct PageGeometry {
 PageGeometry GeometryOf(const Paper& paper, int32_t dpiX, int32_t dpiY, bool landscape);
 
 struct PrintDeviceContext {
-    std::unique_ptr<Destination> destination;
+    std::shared_ptr<const Destination> destination;
+
     /// The settings the next page starts with (CreateDC, then every ResetDC).
     DevMode mode;
     PageGeometry geometry{};

@@ -129,8 +129,7 @@ int32_t DeviceCapabilitiesA(const char* printerName, DeviceCapability query, voi
 bool PrintDlgA(PrintDialog* dialog) {
     extendedError = 0;
     if ((dialog->flags & kPdReturnDefault) == 0) return false;
-    const std::string name = posix::DefaultDestinationName();
-    const auto destination = posix::Destination::Open(name);
+    const auto destination = posix::Destination::OpenDefault();
     if (destination == nullptr) {
         extendedError = kPdErrNoDefaultPrinter;
         return false;
@@ -138,27 +137,23 @@ bool PrintDlgA(PrintDialog* dialog) {
     const DevMode mode = destination->DefaultDevMode();
     dialog->dc = kNullHandle;
     if (dialog->flags & kPdReturnDc) {
-        dialog->dc = CreateDCA(name.c_str(), &mode);
+        dialog->dc = CreateDCA(destination->Name().c_str(), &mode);
         if (dialog->dc == kNullHandle) {
             extendedError = kPdErrNoDefaultPrinter;
             return false;
         }
     }
     dialog->devNames = posix::NewPrintHandle();
-    devNamesBlocks[dialog->devNames] = name;
+    devNamesBlocks[dialog->devNames] = destination->Name();
     dialog->devMode = posix::NewPrintHandle();
     devModeBlocks[dialog->devMode] = mode;
     return true;
 }
 
-uint32_t CommDlgExtendedError() {
-    return extendedError;
-}
+uint32_t CommDlgExtendedError() { return extendedError; }
 
 // There are no windows to bring forward.
-bool SetForegroundWindow(Handle) {
-    return true;
-}
+bool SetForegroundWindow(Handle) { return true; }
 
 bool ReadDevNamesDevice(Handle devNames, std::string* deviceName) {
     auto block = devNamesBlocks.find(devNames);
