@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/console.hpp"
+#include "platform/process.hpp"
 #include "platform/win32/win32_handles.hpp"
 
 namespace platform {
@@ -175,14 +176,8 @@ WaitResult WaitForConsoleInput(Handle input, uint32_t timeoutMs) {
         ::SetLastError(ERROR_INVALID_HANDLE);
         return WaitResult::kFailed;
     }
-    switch (::WaitForSingleObject(ToWin(input), timeoutMs)) {
-        case WAIT_OBJECT_0:
-            return WaitResult::kReady;
-        case WAIT_TIMEOUT:
-            return WaitResult::kTimeout;
-        default:
-            return WaitResult::kFailed;
-    }
+    return WaitForSingleObject(input, timeoutMs);
 }
+
 
 }  // namespace platform
