@@ -1,13 +1,9 @@
-// Bitmaps and icons on POSIX. Files are decoded by gdk-pixbuf (never by a decoder of our own)
-// after their kind and size have been checked, so a damaged or enormous file is refused
-// rather than read. A bitmap is kept as 24-bit (or, with an alpha channel, 32-bit) colour;
+// Bitmaps and icons on POSIX. Files are decoded by gdk-pixbuf (never by a decoder of our own,
+// see picture_decode_posix). A bitmap is kept as 24-bit (or, with an alpha channel, 32-bit) colour;
 // GetDIBits hands it out bottom-up as a Windows DIB, StretchDIBits draws any uncompressed DIB
 // back onto a page, and an icon is drawn with its transparency.
 
 #include "platform/posix/picture_posix.hpp"
-
-#include <gdk-pixbuf/gdk-pixbuf.h>
-#include <sys/stat.h>
 
 #include <cairo.h>
 
@@ -16,6 +12,7 @@
 #include <map>
 #include <string>
 
+#include "platform/posix/picture_decode_posix.hpp"
 #include "platform/posix/print_dc_posix.hpp"
 #include "platform/posix/print_posix.hpp"
 #include "platform/print_drawing.hpp"
@@ -30,7 +27,7 @@ constexpr uint32_t kBiRgb = 0;
 
 struct Picture {
     ImageType type;
-    GdkPixbuf* pixels;
+    PictureData data;
 };
 
 std::map<Handle, Picture> pictures;
@@ -50,75 +47,7 @@ const Picture* FindPicture(Handle handle, ImageType type) {
     return &found->second;
 }
 
-uint32_t Little32(const unsigned char* bytes) {
-    return bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (uint32_t(bytes[3]) << 24);
-}
-
-// Whether the file holds all the bytes its own header says it has: a bitmap file's size
-// field, every image an icon directory lists. The decoder fills a cut-off picture with
-// blank pixels rather than reporting it, so a truncated file is caught here.
-bool Complete(const char* path, ImageType type, off_t size) {
-    unsigned char head[6 + 16 * 64] = {};
-    FILE* file = std::fopen(path, "rb");
-    if (file == nullptr) return false;
-    const size_t read = std::fread(head, 1, sizeof head, file);
-    std::fclose(file);
-    if (type == kImageBitmap) return read >= 6 && Little32(head + 2) <= uint64_t(size);
-    const size_t images = read >= 6 ? head[4] | (head[5] << 8) : 0;
-    if (images == 0 || 6 + 16 * images > read) return false;
-    for (size_t i = 0; i < images; ++i) {
-        const unsigned char* entry = head + 6 + 16 * i;
-        if (uint64_t{Little32(entry + 8)} + Little32(entry + 12) > uint64_t(size)) return false;
-    }
-    return true;
-}
-
-// Decodes a file of the kind asked for; null with the last error set otherwise.
-GdkPixbuf* Decode(const char* path, ImageType type) {
-    struct stat status;
-    if (stat(path, &status) != 0 || !S_ISREG(status.st_mode)) {
-        SetLastError(kErrorFileNotFound);
-        return nullptr;
-    }
-    if (!Complete(path, type, status.st_size)) {
-        SetLastError(kErrorInvalidData);
-        return nullptr;
-    }
-    int width = 0;
-    int height = 0;
-    GdkPixbufFormat* format = gdk_pixbuf_get_file_info(path, &width, &height);
-    gchar* name = format != nullptr ? gdk_pixbuf_format_get_name(format) : nullptr;
-    const bool wanted =
-        name != nullptr && std::strcmp(name, type == kImageIcon ? "ico" : "bmp") == 0;
-    g_free(name);
-    if (!wanted || width <= 0 || height <= 0) {
-        SetLastError(kErrorInvalidData);
-        return nullptr;
-    }
-    if (int64_t{width} * height > kMaxPicturePixels) {
-        SetLastError(kErrorNotEnoughMemory);
-        return nullptr;
-    }
-    GError* error = nullptr;
-    GdkPixbuf* pixels = gdk_pixbuf_new_from_file(path, &error);
-    if (error != nullptr) {
-        g_error_free(error);
-        if (pixels != nullptr) g_object_unref(pixels);
-        SetLastError(kErrorInvalidData);
-        return nullptr;
-    }
-    // The decoder's own idea of the size must agree with what the header promised.
-    if (pixels == nullptr || gdk_pixbuf_get_colorspace(pixels) != GDK_COLORSPACE_RGB ||
-        gdk_pixbuf_get_bits_per_sample(pixels) != 8 ||
-        int64_t{gdk_pixbuf_get_width(pixels)} * gdk_pixbuf_get_height(pixels) > kMaxPicturePixels) {
-        if (pixels != nullptr) g_object_unref(pixels);
-        SetLastError(kErrorInvalidData);
-        return nullptr;
-    }
-    return pixels;
-}
-
-uint16_t BitsOf(const GdkPixbuf* pixels) { return gdk_pixbuf_get_has_alpha(pixels) ? 32 : 24; }
+uint16_t BitsOf(const PictureData& picture) { return picture.channels == 4 ? 32 : 24; }
 
 uint32_t RowBytes(int32_t width, uint32_t bits) {
     return static_cast<uint32_t>((int64_t{width} * bits + 31) / 32 * 4);
@@ -182,12 +111,10 @@ cairo_surface_t* DibPart(const void* bits, const BitmapInfo& info, int32_t xSrc,
 }
 
 // An icon's pixels as a premultiplied cairo image.
-cairo_surface_t* IconImage(GdkPixbuf* pixels) {
-    const int width = gdk_pixbuf_get_width(pixels);
-    const int height = gdk_pixbuf_get_height(pixels);
-    const int channels = gdk_pixbuf_get_n_channels(pixels);
-    const int rowstride = gdk_pixbuf_get_rowstride(pixels);
-    const guchar* in = gdk_pixbuf_read_pixels(pixels);
+cairo_surface_t* IconImage(const PictureData& picture) {
+    const int width = picture.width;
+    const int height = picture.height;
+    const int channels = picture.channels;
     cairo_surface_t* image = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
     cairo_surface_flush(image);
     unsigned char* out = cairo_image_surface_get_data(image);
@@ -195,7 +122,7 @@ cairo_surface_t* IconImage(GdkPixbuf* pixels) {
     for (int y = 0; y < height; ++y) {
         auto* target = reinterpret_cast<uint32_t*>(out + size_t(stride) * y);
         for (int x = 0; x < width; ++x) {
-            const guchar* p = in + size_t(rowstride) * y + size_t(channels) * x;
+            const uint8_t* p = picture.Row(y) + size_t(channels) * x;
             const uint32_t alpha = channels == 4 ? p[3] : 255;
             const auto premultiply = [&](uint32_t c) { return (c * alpha + 127) / 255; };
             target[x] = (alpha << 24) | (premultiply(p[0]) << 16) | (premultiply(p[1]) << 8) |
@@ -228,7 +155,6 @@ void PaintImage(cairo_t* cairo, cairo_surface_t* image, int32_t x, int32_t y, in
 bool DeletePicture(Handle picture) {
     auto found = pictures.find(picture);
     if (found == pictures.end()) return false;
-    g_object_unref(found->second.pixels);
     pictures.erase(found);
     return true;
 }
@@ -244,21 +170,10 @@ Handle LoadImageA(Handle, ImageName name, ImageType type, int32_t width, int32_t
         return posix::Fail(posix::kErrorResourceNameNotFound);
     }
     if (type != kImageBitmap && type != kImageIcon) return posix::Fail(kErrorInvalidParameter);
-    GdkPixbuf* pixels = posix::Decode(name.name, type);
-    if (pixels == nullptr) return kNullHandle;
-    if (type == kImageIcon && width > 0 && height > 0 &&
-        (width != gdk_pixbuf_get_width(pixels) || height != gdk_pixbuf_get_height(pixels))) {
-        if (int64_t{width} * height > posix::kMaxPicturePixels) {
-            g_object_unref(pixels);
-            return posix::Fail(kErrorNotEnoughMemory);
-        }
-        GdkPixbuf* sized = gdk_pixbuf_scale_simple(pixels, width, height, GDK_INTERP_BILINEAR);
-        g_object_unref(pixels);
-        if (sized == nullptr) return posix::Fail(kErrorNotEnoughMemory);
-        pixels = sized;
-    }
+    posix::PictureData data;
+    if (!posix::DecodePictureFile(name.name, type, width, height, &data)) return kNullHandle;
     const Handle handle = posix::NewPrintHandle();
-    posix::pictures[handle] = {type, pixels};
+    posix::pictures[handle] = {type, std::move(data)};
     return handle;
 }
 
@@ -266,10 +181,10 @@ bool GetObjectA(Handle bitmap, Bitmap* description) {
     const posix::Picture* picture = posix::FindPicture(bitmap, kImageBitmap);
     if (picture == nullptr) return false;
     *description = Bitmap{};
-    description->width = gdk_pixbuf_get_width(picture->pixels);
-    description->height = gdk_pixbuf_get_height(picture->pixels);
+    description->width = picture->data.width;
+    description->height = picture->data.height;
     description->planes = 1;
-    description->bitsPixel = posix::BitsOf(picture->pixels);
+    description->bitsPixel = posix::BitsOf(picture->data);
     description->widthBytes = (description->width * description->bitsPixel + 15) / 16 * 2;
     return true;
 }
@@ -289,9 +204,9 @@ int32_t GetDIBits(Handle dc, Handle bitmap, uint32_t start, uint32_t lines, void
                   BitmapInfo* info, uint32_t usage) {
     const posix::Picture* picture = posix::FindPicture(bitmap, kImageBitmap);
     if (picture == nullptr) return 0;
-    GdkPixbuf* pixels = picture->pixels;
-    const int32_t width = gdk_pixbuf_get_width(pixels);
-    const int32_t height = gdk_pixbuf_get_height(pixels);
+    const posix::PictureData& pixels = picture->data;
+    const int32_t width = pixels.width;
+    const int32_t height = pixels.height;
     if (dc != posix::kScreenDc || usage != kDibRgbColors || info->width != width ||
         info->height != height || (info->bitCount != 24 && info->bitCount != 32) ||
         start >= uint32_t(height)) {
@@ -299,19 +214,17 @@ int32_t GetDIBits(Handle dc, Handle bitmap, uint32_t start, uint32_t lines, void
         return 0;
     }
     lines = std::min<uint32_t>(lines, height - start);
-    const int channels = gdk_pixbuf_get_n_channels(pixels);
-    const int rowstride = gdk_pixbuf_get_rowstride(pixels);
-    const guchar* in = gdk_pixbuf_read_pixels(pixels);
+    const int channels = pixels.channels;
     const uint32_t rowBytes = posix::RowBytes(width, info->bitCount);
     const int outChannels = info->bitCount / 8;
     for (uint32_t line = 0; line < lines; ++line) {
         // Row 0 of a bottom-up DIB is the picture's last row.
         const uint32_t dibRow = start + line;
-        const guchar* source = in + size_t(rowstride) * (height - 1 - dibRow);
+        const uint8_t* source = pixels.Row(height - 1 - dibRow);
         auto* target = static_cast<uint8_t*>(bits) + size_t{rowBytes} * line;
         std::memset(target, 0, rowBytes);
         for (int32_t x = 0; x < width; ++x) {
-            const guchar* p = source + size_t(channels) * x;
+            const uint8_t* p = source + size_t(channels) * x;
             uint8_t* q = target + size_t(outChannels) * x;
             q[0] = p[2];
             q[1] = p[1];
@@ -351,10 +264,9 @@ bool DrawIconEx(Handle dc, int32_t x, int32_t y, Handle icon, int32_t width, int
     const posix::Picture* picture = posix::FindPicture(icon, kImageIcon);
     if (picture == nullptr) return false;
     if ((flags & kDiNormal) == 0) return true;
-    cairo_surface_t* image = posix::IconImage(picture->pixels);
-    posix::PaintImage(context->cairo, image, x, y,
-                      width != 0 ? width : gdk_pixbuf_get_width(picture->pixels),
-                      height != 0 ? height : gdk_pixbuf_get_height(picture->pixels));
+    cairo_surface_t* image = posix::IconImage(picture->data);
+    posix::PaintImage(context->cairo, image, x, y, width != 0 ? width : picture->data.width,
+                      height != 0 ? height : picture->data.height);
     cairo_surface_destroy(image);
     return true;
 }
