@@ -3,11 +3,13 @@
 #include <paper.h>
 #include <strings.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <map>
 #include <mutex>
+#include <string_view>
 
 #include "platform/posix/font_posix.hpp"
 #include "platform/posix/paper_map_posix.hpp"
@@ -242,28 +244,57 @@ bool Destination::Supports(const char* option, const char* value) const {
            cupsCheckDestSupported(CUPS_HTTP_DEFAULT, dest_, info_, option, value) != 0;
 }
 
-std::vector<PrinterInfo2> ListDestinations() {
-    std::vector<PrinterInfo2> printers;
-    cups_dest_t* dests = nullptr;
-    const int count = cupsGetDests2(CUPS_HTTP_DEFAULT, &dests);
-    for (int i = 0; i < count; ++i) {
-        // Instances are the same queue with other saved options; the spooler lists queues.
-        if (dests[i].instance != nullptr) continue;
-        const auto option = [&](const char* name) {
-            const char* value = cupsGetOption(name, dests[i].num_options, dests[i].options);
-            return std::string(value != nullptr ? value : "");
-        };
-        PrinterInfo2 printer;
-        printer.printerName = dests[i].name;
-        printer.portName = option("device-uri");
-        printer.driverName = option("printer-make-and-model");
-        printer.comment = option("printer-info");
-        printer.location = option("printer-location");
-        printer.printProcessor = "cups";
-        printer.datatype = "application/pdf";
-        printers.push_back(std::move(printer));
+namespace {
+
+// The server's queues with the few attributes the spooler lists. Asking for these alone keeps
+// the answer small: the whole record of every queue takes the client library milliseconds
+// to read.
+std::vector<PrinterInfo2> ServerQueues() {
+    static const char* const kListed[] = {"printer-name", "device-uri", "printer-make-and-model",
+                                          "printer-info", "printer-location"};
+    ipp_t* request = ippNewRequest(IPP_OP_CUPS_GET_PRINTERS);
+    ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
+                  sizeof kListed / sizeof kListed[0], nullptr, kListed);
+    ipp_t* response = cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/");
+    std::vector<PrinterInfo2> queues;
+    PrinterInfo2 queue;
+    // The answer lists the queues one after another, each a group of printer attributes.
+    const auto finish = [&] {
+        if (!queue.printerName.empty()) {
+            queue.printProcessor = "cups";
+            queue.datatype = "application/pdf";
+            queues.push_back(std::move(queue));
+        }
+        queue = PrinterInfo2{};
+    };
+    for (ipp_attribute_t* attribute = response != nullptr ? ippFirstAttribute(response) : nullptr;
+         attribute != nullptr; attribute = ippNextAttribute(response)) {
+        const char* name = ippGetName(attribute);
+        if (name == nullptr || ippGetGroupTag(attribute) != IPP_TAG_PRINTER) {
+            finish();
+            continue;
+        }
+        const std::string value = Keyword(attribute);
+        const std::string_view field = name;
+        if (field == "printer-name") queue.printerName = value;
+        if (field == "device-uri") queue.portName = value;
+        if (field == "printer-make-and-model") queue.driverName = value;
+        if (field == "printer-info") queue.comment = value;
+        if (field == "printer-location") queue.location = value;
     }
-    cupsFreeDests(count, dests);
+    finish();
+    ippDelete(response);
+    // In the order the client library lists destinations: by name, whatever its case.
+    std::sort(queues.begin(), queues.end(), [](const PrinterInfo2& a, const PrinterInfo2& b) {
+        return strcasecmp(a.printerName.c_str(), b.printerName.c_str()) < 0;
+    });
+    return queues;
+}
+
+}  // namespace
+
+std::vector<PrinterInfo2> ListDestinations() {
+    std::vector<PrinterInfo2> printers = ServerQueues();
     PrinterInfo2 file;
     file.printerName = kPdfFileDestination;
     file.portName = "FILE:";
