@@ -3,14 +3,12 @@
 #include "app/offsets.hpp"
 #include "app/page.hpp"
 #include "app/printer_list.hpp"
-
 #include "app/prompts.hpp"
 #include "app/run_state.hpp"
 #include "app/screen.hpp"
 #include "app/settings.hpp"
 #include "console/output.hpp"
 #include "files/current_directory.hpp"
-
 #include "runtime/errors.hpp"
 
 namespace {
