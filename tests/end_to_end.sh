@@ -47,8 +47,15 @@ run_program() {
     fi
     tmux_wait_for "will Exit Program"
     tmux_screen >"$work/$name/$round.screen"
-    tmux_cmd send-keys -t 0 Enter
-    tmux_wait_for "^END-$name-$round"
+    # Wine's console can lose a key typed while it is still setting itself up, which the
+    # second run (no prompts) reaches within a moment of starting: press Enter again then.
+    local presses=0
+    until tmux_screen | grep -q "^END-$name-$round"; do
+        ((presses++ < 5)) || { tmux_wait_for "^END-$name-$round"; break; }
+        tmux_cmd send-keys -t 0 Enter
+        sleep 2
+    done
+
     cups_jobs_done
     # The newest PDF of the server is this run's page.
     pdftoppm -r 300 -gray -singlefile "$(ls -t "$CUPS_OUT"/*.pdf | head -1)" "$work/$name/$round"
