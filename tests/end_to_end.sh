@@ -34,7 +34,16 @@ cy=$((1754 + X))
 run_program() {
     local name=$1 round=$2
     shift 2
+    # The last run's closing screen must be gone before this run's is awaited.
+    tmux_type "clear"
+    local waited=0
+    while tmux_screen | grep -q "will Exit Program"; do
+        ((waited++ < 100)) || { echo "the screen was not cleared" >&2; return 1; }
+        sleep 0.1
+    done
     tmux_type "clear; cd $work/$name && CUPS_SERVER=$CUPS_SERVER $*; echo END-$name-$round"
+
+
     if [[ $round == first ]]; then
         tmux_wait_for "X axis:"
         tmux_cmd send-keys -t 0 -l -- "$X"
