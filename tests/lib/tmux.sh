@@ -6,7 +6,8 @@
 #   tmux_wait_for PATTERN        wait until the pane shows PATTERN (fails after 20 s)
 #   tmux_screen                  print the pane's visible rows
 #   tmux_query FORMAT            print a tmux format for the pane (#{cursor_x} ...)
-#   tmux_stop                    end the server
+#   tmux_stop                    end the server (the caller's EXIT trap should run it,
+#                                beside whatever else the script cleans up)
 
 TMUX_SOCKET="virodaro-test-$$"
 
@@ -15,7 +16,6 @@ tmux_cmd() { tmux -L "$TMUX_SOCKET" -f /dev/null "$@"; }
 tmux_start() {
     tmux_cmd new-session -d -x "$1" -y "$2" \
         "env -i PATH=$PATH HOME=$HOME TERM=xterm-256color LANG=C.UTF-8 PS1='$ ' bash --norc --noprofile"
-    trap tmux_stop EXIT
     tmux_wait_for '^\$'
 }
 
