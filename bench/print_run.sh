@@ -13,7 +13,7 @@ runs=${RUNS:-15}
 work=$(mktemp -d)
 chmod 0755 "$work"
 trap 'cups_stop; rm -rf "$work"' EXIT
-cups_start "$work/cups" >/dev/null 2>&1
+cups_start "$work/cups"
 mkdir -p "$work/run" "$work/file" "$work/aligning"
 printf '10\r\n-20\r\n' >"$work/run/VIRODARO.CFG"
 cp "$work/run/VIRODARO.CFG" "$work/file/"

@@ -68,6 +68,7 @@ CONF
         sleep 0.1
     done
 
+    CUPS_DIR="$dir"
     CUPS_OUT="$dir/out"
     CUPS_QUEUE="${id}-pdf"
     CUPS_LANDSCAPE_QUEUE="${id}-landscape"
@@ -77,15 +78,21 @@ CONF
         printf 'Out %s\nSpool %s\nAnonDirName %s\nLabel 0\nUserUMask 0000\n' \
             "$CUPS_OUT" "$dir/cups-pdf-spool" "$CUPS_OUT" >"$config"
         CUPS_PDF_CONFIGS+=("$config")
-        lpadmin -p "$queue" -E -v "cups-pdf:/$queue" -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd
+        cups_admin -p "$queue" -E -v "cups-pdf:/$queue" -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd
         # PDF jobs reach cups-pdf as PostScript. Ghostscript's conversion widens thin lines
         # by a pixel; poppler's keeps them where they were drawn, so the pages can be
         # checked pixel by pixel.
-        lpadmin -p "$queue" -o pdftops-renderer-default=pdftops
+        cups_admin -p "$queue" -o pdftops-renderer-default=pdftops
     done
-    lpadmin -p "$CUPS_LANDSCAPE_QUEUE" -o orientation-requested-default=4
-    lpadmin -d "$CUPS_QUEUE"
+    cups_admin -p "$CUPS_LANDSCAPE_QUEUE" -o orientation-requested-default=4
+    cups_admin -d "$CUPS_QUEUE"
     export CUPS_OUT CUPS_QUEUE CUPS_LANDSCAPE_QUEUE
+}
+
+# lpadmin, its notes (drivers are deprecated, ...) kept in the server's log unless it fails.
+cups_admin() {
+    local log="$CUPS_DIR/log/lpadmin.log"
+    lpadmin "$@" >>"$log" 2>&1 || { cat "$log" >&2; return 1; }
 }
 
 cups_jobs_done() {
