@@ -1,0 +1,308 @@
+#include "platform/posix/print/destination_posix.hpp"
+
+#include <paper.h>
+#include <strings.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <mutex>
+#include <string_view>
+
+#include "platform/posix/print/font_posix.hpp"
+#include "platform/posix/print/paper_map_posix.hpp"
+
+namespace platform::posix {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+// How long the server's answer about a queue is used again.
+constexpr auto kKeepAnswer = std::chrono::seconds(2);
+
+constexpr int32_t kHundredthsPerInch = 2540;
+constexpr int32_t kPointsPerInch = 72;
+// A4 in hundredths of millimetres, as the print server rounds it from 595 x 842 points.
+const Paper kA4{"iso_a4_210x297mm", 20990, 29704, 0, 0, 0, 0};
+
+// The dmFields of every device mode this backend makes.
+constexpr uint32_t kDevModeFields = kDmOrientation | kDmPaperSize | kDmCopies | kDmDefaultSource |
+                                    kDmPrintQuality | kDmColor | kDmDuplex | kDmCollate;
+
+std::string Keyword(ipp_attribute_t* attribute, int index = 0) {
+    const char* value = attribute != nullptr ? ippGetString(attribute, index, nullptr) : nullptr;
+    return value != nullptr ? value : "";
+}
+
+bool HasValue(ipp_attribute_t* attribute, const char* prefix) {
+    for (int i = 0; attribute != nullptr && i < ippGetCount(attribute); ++i) {
+        if (Keyword(attribute, i).rfind(prefix, 0) == 0) return true;
+    }
+    return false;
+}
+
+// A libpaper paper as the server would describe it, without margins.
+Paper FromPaperLibrary(const struct paper* info) {
+    Paper paper;
+    // libpaper names papers in lower case ("a4"); the Windows name gives the PWG name.
+    std::string name = papername(info);
+    for (uint16_t number = 1; number < kUserPaper; ++number) {
+        const std::string_view media = MediaNameOf(number);
+        if (!media.empty() && strcasecmp(PaperDisplayName(media).c_str(), name.c_str()) == 0) {
+            name = std::string(media);
+            break;
+        }
+    }
+    paper.media = name;
+    paper.width = static_cast<int32_t>(paperpswidth(info) * kHundredthsPerInch / kPointsPerInch);
+    paper.length = static_cast<int32_t>(paperpsheight(info) * kHundredthsPerInch / kPointsPerInch);
+    return paper;
+}
+
+Paper FromCupsSize(const cups_size_t& size) {
+    return {std::string(StripBorderless(size.media)),
+            size.width,
+            size.length,
+            size.left,
+            size.right,
+            size.top,
+            size.bottom};
+}
+
+}  // namespace
+
+int32_t ToPixels(int32_t hundredthsOfMm, int32_t dpi) {
+    return static_cast<int32_t>(int64_t{hundredthsOfMm} * dpi / kHundredthsPerInch);
+}
+
+std::shared_ptr<const Destination> Destination::Open(const std::string& name) {
+    return Load(name, nullptr);
+}
+
+std::shared_ptr<const Destination> Destination::OpenDefault() {
+    cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, nullptr, nullptr);
+    if (dest == nullptr) return Open(kPdfFileDestination);
+    const std::string name = dest->name;
+    return Load(name, dest);
+}
+
+std::shared_ptr<const Destination> Destination::Load(const std::string& name,
+                                                     cups_dest_t* fetched) {
+    // Each question to the server costs a round trip of milliseconds; a queue's paper,
+    // resolution and capabilities do not change between the calls of one attach.
+    static std::mutex lock;
+    static std::map<std::string, std::pair<std::shared_ptr<const Destination>, Clock::time_point>>
+        recent;
+    std::lock_guard guard(lock);
+    const Clock::time_point now = Clock::now();
+    if (const auto found = recent.find(name);
+        found != recent.end() && now - found->second.second < kKeepAnswer) {
+        if (fetched != nullptr) cupsFreeDests(1, fetched);
+        return found->second.first;
+    }
+    // Printing is about to begin: the fonts are made ready while the server answers.
+    WarmUpFonts();
+
+    std::shared_ptr<Destination> destination(new Destination);
+    destination->name_ = name;
+    if (name == kPdfFileDestination) {
+        destination->ReadPaperLibrary();
+    } else {
+        destination->dest_ = fetched != nullptr
+                                 ? fetched
+                                 : cupsGetNamedDest(CUPS_HTTP_DEFAULT, name.c_str(), nullptr);
+        if (destination->dest_ == nullptr) return nullptr;
+        destination->info_ = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, destination->dest_);
+        if (destination->info_ == nullptr) return nullptr;
+        destination->ReadQueue();
+    }
+    recent[name] = {destination, now};
+    return destination;
+}
+
+Destination::~Destination() {
+    if (info_ != nullptr) cupsFreeDestInfo(info_);
+    if (dest_ != nullptr) cupsFreeDests(1, dest_);
+}
+
+void Destination::ReadQueue() {
+    http_t* http = CUPS_HTTP_DEFAULT;
+    const int count = cupsGetDestMediaCount(http, dest_, info_, CUPS_MEDIA_FLAGS_DEFAULT);
+    for (int i = 0; i < count; ++i) {
+        cups_size_t size;
+        if (cupsGetDestMediaByIndex(http, dest_, info_, i, CUPS_MEDIA_FLAGS_DEFAULT, &size)) {
+            papers_.push_back(FromCupsSize(size));
+        }
+    }
+    // The queue's own default paper: the server's "media-default" names it, while
+    // cupsGetDestMediaDefault would fall back to Letter.
+    cups_size_t size;
+    const std::string media = Keyword(cupsFindDestDefault(http, dest_, info_, "media"));
+    if (!media.empty() && cupsGetDestMediaByName(http, dest_, info_, media.c_str(),
+                                                 CUPS_MEDIA_FLAGS_DEFAULT, &size)) {
+        defaultPaper_ = FromCupsSize(size);
+    } else {
+        defaultPaper_ = papers_.empty() ? kA4 : papers_.front();
+    }
+
+    if (ipp_attribute_t* resolution =
+            cupsFindDestDefault(http, dest_, info_, "printer-resolution")) {
+        ipp_res_t units;
+        int y = 0;
+        const int x = ippGetResolution(resolution, 0, &y, &units);
+        // Dots per centimetre become dots per inch.
+        const bool perCm = units == IPP_RES_PER_CM;
+        if (x > 0 && y > 0) {
+            dpiX_ = perCm ? x * 254 / 100 : x;
+            dpiY_ = perCm ? y * 254 / 100 : y;
+        }
+    }
+
+    ipp_attribute_t* sources = cupsFindDestSupported(http, dest_, info_, "media-source");
+    for (int i = 0; sources != nullptr && i < ippGetCount(sources); ++i) {
+        sources_.push_back(Keyword(sources, i));
+    }
+    defaultSource_ = Keyword(cupsFindDestDefault(http, dest_, info_, "media-source"));
+    if (ipp_attribute_t* copies = cupsFindDestSupported(http, dest_, info_, "copies")) {
+        int upper = 1;
+        ippGetRange(copies, 0, &upper);
+        maxCopies_ = upper;
+    }
+    canDuplex_ = HasValue(cupsFindDestSupported(http, dest_, info_, "sides"), "two-sided");
+    defaultSides_ = Keyword(cupsFindDestDefault(http, dest_, info_, "sides"));
+    ipp_attribute_t* orientations =
+        cupsFindDestSupported(http, dest_, info_, "orientation-requested");
+    canTurn_ =
+        orientations == nullptr || ippContainsInteger(orientations, IPP_ORIENT_LANDSCAPE) != 0;
+    ipp_attribute_t* orientation = cupsFindDestDefault(http, dest_, info_, "orientation-requested");
+    defaultLandscape_ = orientation != nullptr && ippGetValueTag(orientation) == IPP_TAG_ENUM &&
+                        ippGetInteger(orientation, 0) == IPP_ORIENT_LANDSCAPE;
+    canChooseColor_ =
+        HasValue(cupsFindDestSupported(http, dest_, info_, "print-color-mode"), "color");
+    defaultMonochrome_ =
+        Keyword(cupsFindDestDefault(http, dest_, info_, "print-color-mode")) == "monochrome";
+}
+
+void Destination::ReadPaperLibrary() {
+    paperinit();
+    for (const struct paper* info = paperfirst(); info != nullptr; info = papernext(info)) {
+        papers_.push_back(FromPaperLibrary(info));
+    }
+    defaultPaper_ = kA4;
+    if (char* name = systempapername()) {
+        if (const struct paper* info = paperinfo(name)) defaultPaper_ = FromPaperLibrary(info);
+        std::free(name);
+    }
+    paperdone();
+    maxCopies_ = 1;
+}
+
+const Paper& Destination::PaperFor(const DevMode& mode) const {
+    const auto number = static_cast<uint16_t>(mode.paperSize);
+    if (number > kUserPaper && size_t{number} - kUserPaper - 1 < papers_.size()) {
+        return papers_[number - kUserPaper - 1];
+    }
+    const std::string_view media = MediaNameOf(number);
+    for (const Paper& paper : papers_) {
+        if (!media.empty() && paper.media == media) return paper;
+    }
+    return defaultPaper_;
+}
+
+DevMode Destination::DefaultDevMode() const {
+    DevMode mode;
+    mode.fields = kDevModeFields;
+    mode.orientation = defaultLandscape_ ? kDmOrientLandscape : kDmOrientPortrait;
+    uint16_t paper = PaperNumberOf(defaultPaper_.media);
+    for (size_t i = 0; paper == 0 && i < papers_.size(); ++i) {
+        if (papers_[i].media == defaultPaper_.media) {
+            paper = static_cast<uint16_t>(kUserPaper + 1 + i);
+        }
+    }
+    mode.paperSize = static_cast<int16_t>(paper != 0 ? paper : kUserPaper);
+    mode.paperWidth = static_cast<int16_t>(defaultPaper_.width / 10);
+    mode.paperLength = static_cast<int16_t>(defaultPaper_.length / 10);
+    mode.copies = 1;
+    const std::vector<uint16_t> bins = NumberList(sources_, BinNumberOf, kUserBin);
+    for (size_t i = 0; i < sources_.size(); ++i) {
+        if (sources_[i] == defaultSource_) mode.defaultSource = static_cast<int16_t>(bins[i]);
+    }
+    mode.printQuality = static_cast<int16_t>(dpiX_);
+    // A queue that offers no colour mode prints in black; the PDF file keeps colours.
+    const bool colour = IsPdfFile() || (canChooseColor_ && !defaultMonochrome_);
+    mode.color = colour ? 2 : 1;
+    mode.duplex = defaultSides_ == "two-sided-long-edge"    ? 2
+                  : defaultSides_ == "two-sided-short-edge" ? 3
+                                                            : 1;
+    mode.collate = 1;
+    return mode;
+}
+
+bool Destination::Supports(const char* option, const char* value) const {
+    return dest_ != nullptr &&
+           cupsCheckDestSupported(CUPS_HTTP_DEFAULT, dest_, info_, option, value) != 0;
+}
+
+namespace {
+
+// The server's queues with the few attributes the spooler lists. Asking for these alone keeps
+// the answer small: the whole record of every queue takes the client library milliseconds
+// to read.
+std::vector<PrinterInfo2> ServerQueues() {
+    static const char* const kListed[] = {"printer-name", "device-uri", "printer-make-and-model",
+                                          "printer-info", "printer-location"};
+    ipp_t* request = ippNewRequest(IPP_OP_CUPS_GET_PRINTERS);
+    ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
+                  sizeof kListed / sizeof kListed[0], nullptr, kListed);
+    ipp_t* response = cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/");
+    std::vector<PrinterInfo2> queues;
+    PrinterInfo2 queue;
+    // The answer lists the queues one after another, each a group of printer attributes.
+    const auto finish = [&] {
+        if (!queue.printerName.empty()) {
+            queue.printProcessor = "cups";
+            queue.datatype = "application/pdf";
+            queues.push_back(std::move(queue));
+        }
+        queue = PrinterInfo2{};
+    };
+    for (ipp_attribute_t* attribute = response != nullptr ? ippFirstAttribute(response) : nullptr;
+         attribute != nullptr; attribute = ippNextAttribute(response)) {
+        const char* name = ippGetName(attribute);
+        if (name == nullptr || ippGetGroupTag(attribute) != IPP_TAG_PRINTER) {
+            finish();
+            continue;
+        }
+        const std::string value = Keyword(attribute);
+        const std::string_view field = name;
+        if (field == "printer-name") queue.printerName = value;
+        if (field == "device-uri") queue.portName = value;
+        if (field == "printer-make-and-model") queue.driverName = value;
+        if (field == "printer-info") queue.comment = value;
+        if (field == "printer-location") queue.location = value;
+    }
+    finish();
+    ippDelete(response);
+    // In the order the client library lists destinations: by name, whatever its case.
+    std::sort(queues.begin(), queues.end(), [](const PrinterInfo2& a, const PrinterInfo2& b) {
+        return strcasecmp(a.printerName.c_str(), b.printerName.c_str()) < 0;
+    });
+    return queues;
+}
+
+}  // namespace
+
+std::vector<PrinterInfo2> ListDestinations() {
+    std::vector<PrinterInfo2> printers = ServerQueues();
+    PrinterInfo2 file;
+    file.printerName = kPdfFileDestination;
+    file.portName = "FILE:";
+    file.driverName = "PDF file";
+    file.comment = "Writes each job as a PDF file in the current directory";
+    file.datatype = "application/pdf";
+    printers.push_back(std::move(file));
+    return printers;
+}
+
+}  // namespace platform::posix

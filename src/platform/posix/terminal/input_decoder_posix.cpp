@@ -1,0 +1,379 @@
+#include "platform/posix/terminal/input_decoder_posix.hpp"
+
+#include <cstring>
+#include <vector>
+
+#include "platform/posix/terminal/cp437_posix.hpp"
+
+namespace platform::posix {
+namespace {
+
+constexpr char kEsc = '\x1b';
+constexpr Millis kLoneEscWaitMs = 50;
+constexpr Millis kSequenceWaitMs = 300;
+constexpr Millis kDoubleClickMs = 500;
+// A sequence longer than this is garbage: nothing a terminal sends as input is so long.
+constexpr size_t kLongestSequence = 32;
+
+constexpr uint16_t kScanEsc = 1, kScanBackspace = 14, kScanTab = 15, kScanEnter = 28;
+constexpr uint16_t kScanHome = 71, kScanUp = 72, kScanPageUp = 73, kScanLeft = 75;
+constexpr uint16_t kScanRight = 77, kScanEnd = 79, kScanDown = 80, kScanPageDown = 81;
+constexpr uint16_t kScanInsert = 82, kScanDelete = 83, kScanF1 = 59, kScanF11 = 87;
+
+// The printable keys of a US keyboard by scan code, unshifted and shifted.
+struct KeyRow {
+    uint16_t firstScanCode;
+    const char* unshifted;
+    const char* shifted;
+};
+constexpr KeyRow kKeyRows[] = {
+    {2, "1234567890-=", "!@#$%^&*()_+"},
+    {16, "qwertyuiop[]", "QWERTYUIOP{}"},
+    {30, "asdfghjkl;'`", "ASDFGHJKL:\"~"},
+    {43, "\\zxcvbnm,./", "|ZXCVBNM<>?"},
+    {57, " ", " "},
+};
+
+// The key that types `character` on a US keyboard: its scan code, and whether Shift is down.
+bool FindKey(char character, uint16_t* scanCode, bool* shifted) {
+    for (const KeyRow& row : kKeyRows) {
+        if (const char* at = std::strchr(row.unshifted, character); at && character) {
+            *scanCode = static_cast<uint16_t>(row.firstScanCode + (at - row.unshifted));
+            *shifted = false;
+            return true;
+        }
+        if (const char* at = std::strchr(row.shifted, character); at && character) {
+            *scanCode = static_cast<uint16_t>(row.firstScanCode + (at - row.shifted));
+            *shifted = true;
+            return true;
+        }
+    }
+    return false;
+}
+
+uint16_t LetterScanCode(char letter) {
+    uint16_t scanCode = 0;
+    bool shifted = false;
+    FindKey(letter, &scanCode, &shifted);
+    return scanCode;
+}
+
+// xterm's modifier parameter: 1 + (Shift 1, Alt 2, Ctrl 4, Meta 8).
+uint32_t ModifierState(int parameter) {
+    const int bits = parameter > 1 ? parameter - 1 : 0;
+    uint32_t state = 0;
+    if (bits & 1) state |= kShiftPressed;
+    if (bits & (2 | 8)) state |= kLeftAltPressed;
+    if (bits & 4) state |= kLeftCtrlPressed;
+    return state;
+}
+
+std::vector<int> Parameters(std::string_view text) {
+    std::vector<int> values{0};
+    for (char c : text) {
+        if (c == ';') {
+            values.push_back(0);
+        } else if (c >= '0' && c <= '9' && values.back() < 100000) {
+            values.back() = values.back() * 10 + (c - '0');
+        }
+    }
+    return values;
+}
+
+// The scan code of a `CSI n ~` key, or 0.
+uint16_t TildeKey(int number) {
+    switch (number) {
+        case 1:
+        case 7:
+            return kScanHome;
+        case 2:
+            return kScanInsert;
+        case 3:
+            return kScanDelete;
+        case 4:
+        case 8:
+            return kScanEnd;
+        case 5:
+            return kScanPageUp;
+        case 6:
+            return kScanPageDown;
+        case 11:
+        case 12:
+        case 13:
+        case 14:
+        case 15:
+            return kScanF1 + (number - 11);
+        case 17:
+        case 18:
+        case 19:
+        case 20:
+        case 21:
+            return kScanF1 + 5 + (number - 17);
+        case 23:
+        case 24:
+            return kScanF11 + (number - 23);
+        default:
+            return 0;
+    }
+}
+
+// The scan code of a key named by a final letter (CSI or SS3), or 0.
+uint16_t LetterKey(char final) {
+    switch (final) {
+        case 'A':
+            return kScanUp;
+        case 'B':
+            return kScanDown;
+        case 'C':
+            return kScanRight;
+        case 'D':
+            return kScanLeft;
+        case 'H':
+            return kScanHome;
+        case 'F':
+            return kScanEnd;
+        case 'P':
+        case 'Q':
+        case 'R':
+        case 'S':
+            return kScanF1 + (final - 'P');
+        default:
+            return 0;
+    }
+}
+
+// Arrows and the editing block are enhanced keys; function keys are not.
+uint32_t EnhancedFlag(uint16_t scanCode) {
+    return scanCode >= kScanHome && scanCode <= kScanDelete ? uint32_t{kEnhancedKey} : 0u;
+}
+
+}  // namespace
+
+void InputDecoder::EmitKey(char character, uint16_t scanCode, uint32_t state) {
+    InputRecord record{InputKind::kKey, {true, character, scanCode, state}, {}};
+    records_.push_back(record);
+    record.key.keyDown = false;  // terminals report no releases
+    records_.push_back(record);
+}
+
+void InputDecoder::EmitByteKey(uint8_t byte, uint32_t alt) {
+    const char character = static_cast<char>(byte);
+    if (byte == 13) return EmitKey(character, kScanEnter, alt);
+    if (byte == 9) return EmitKey(character, kScanTab, alt);
+    if (byte == 27) return EmitKey(character, kScanEsc, alt);
+    if (byte == 127 || byte == settings_.eraseByte) return EmitKey(8, kScanBackspace, alt);
+    if (byte == 0) return EmitKey(0, 3, alt | kLeftCtrlPressed);  // Ctrl+@
+    if (byte < 27) {
+        return EmitKey(character, LetterScanCode(static_cast<char>('a' + byte - 1)),
+                       alt | kLeftCtrlPressed);
+    }
+    if (byte < 32) {  // Ctrl+\ Ctrl+] Ctrl+^ Ctrl+_
+        static constexpr uint16_t kScanCodes[] = {43, 27, 7, 12};
+        return EmitKey(character, kScanCodes[byte - 28], alt | kLeftCtrlPressed);
+    }
+    uint16_t scanCode = 0;
+    bool shifted = false;
+    FindKey(character, &scanCode, &shifted);
+    EmitKey(character, scanCode, alt | (shifted ? uint32_t{kShiftPressed} : 0u));
+}
+
+void InputDecoder::Feed(std::string_view bytes, Millis now) {
+    now_ = now;
+    if (pending_.empty()) pendingSince_ = now;
+    pending_.append(bytes);
+    DecodePending(false);
+}
+
+void InputDecoder::Expire(Millis now) {
+    now_ = now;
+    const std::optional<Millis> deadline = Deadline();
+    if (deadline && now >= *deadline) DecodePending(true);
+}
+
+std::optional<Millis> InputDecoder::Deadline() const {
+    if (pending_.empty()) return std::nullopt;
+    // A lone Esc (or Esc twice, or Esc O) is a key unless more follows at once; a sequence
+    // under way gets longer, because a slow link may split it.
+    const bool shortWait = pending_[0] == kEsc &&
+                           (pending_.size() == 1 ||
+                            (pending_.size() == 2 && (pending_[1] == kEsc || pending_[1] == 'O')));
+    return pendingSince_ + (shortWait ? kLoneEscWaitMs : kSequenceWaitMs);
+}
+
+void InputDecoder::DecodePending(bool expired) {
+    while (!pending_.empty()) {
+        const size_t used = DecodeAt(0, 0, expired);
+        if (used == 0) return;
+        pending_.erase(0, used);
+        pendingSince_ = now_;
+        expired = false;  // what remains waits anew
+    }
+}
+
+size_t InputDecoder::DecodeAt(size_t at, uint32_t alt, bool expired) {
+    const auto byte = static_cast<uint8_t>(pending_[at]);
+    if (byte == kEsc) {
+        if (at + 1 == pending_.size()) {
+            if (!expired) return 0;
+            EmitByteKey(27, alt);
+            return 1;
+        }
+        const char next = pending_[at + 1];
+        if (next == '[') return DecodeCsi(at, alt, expired);
+        if (next == 'O') return DecodeSs3(at, alt, expired);
+        if (alt) {  // Esc, Esc: the first is Alt, the second a key of its own
+            EmitByteKey(27, alt);
+            return 1;
+        }
+        // Esc before a key or a sequence is Alt with that key.
+        const size_t used = DecodeAt(at + 1, kLeftAltPressed, expired);
+        return used == 0 ? 0 : used + 1;
+    }
+    if (byte >= 0x80 && settings_.utf8) return DecodeUtf8(at, alt, expired);
+    EmitByteKey(byte, alt);
+    return 1;
+}
+
+size_t InputDecoder::DecodeSs3(size_t at, uint32_t alt, bool expired) {
+    if (at + 2 >= pending_.size()) {
+        if (!expired) return 0;
+        EmitByteKey('O', kLeftAltPressed);  // Alt+Shift+O, sent as Esc O
+        return 2;
+    }
+    const char final = pending_[at + 2];
+    if (final == 'M') {
+        EmitKey('\r', kScanEnter, alt | kEnhancedKey);  // Enter on the keypad
+    } else if (const uint16_t scanCode = LetterKey(final)) {
+        EmitKey(0, scanCode, alt | EnhancedFlag(scanCode));
+    }
+    return 3;
+}
+
+size_t InputDecoder::DecodeCsi(size_t at, uint32_t alt, bool expired) {
+    const size_t start = at + 2;
+    size_t end = start;
+    const auto unfinished = [&]() -> size_t {
+        if (end - at > kLongestSequence) return end - at;  // garbage: dropped
+        if (!expired) return 0;
+        EmitByteKey(27, alt);  // given up: the bytes are keys
+        return 1;
+    };
+    if (end < pending_.size() && pending_[end] == '[') {  // the Linux console's F1..F5
+        if (end + 1 >= pending_.size()) return unfinished();
+        const char final = pending_[end + 1];
+        if (final >= 'A' && final <= 'E') EmitKey(0, kScanF1 + (final - 'A'), alt);
+        return end + 2 - at;
+    }
+    while (end < pending_.size() && pending_[end] >= 0x30 && pending_[end] <= 0x3F)
+        ++end;
+    // rxvt ends some keys with '$', which is otherwise an intermediate byte.
+    while (end < pending_.size() && pending_[end] >= 0x20 && pending_[end] <= 0x2F &&
+           pending_[end] != '$') {
+        ++end;
+    }
+    if (end >= pending_.size()) return unfinished();
+    const char final = pending_[end];
+    if (!(final == '$' || (final >= 0x40 && final <= 0x7E))) return end + 1 - at;  // garbage
+    const std::string_view parameters(pending_.data() + start, end - start);
+    const size_t used = end + 1 - at;
+
+    if (!parameters.empty() && parameters[0] == '<') {
+        if (final == 'M' || final == 'm') DecodeMouse(parameters.substr(1), final == 'm');
+        return used;
+    }
+    const std::vector<int> values = Parameters(parameters);
+    const uint32_t state = alt | (values.size() > 1 ? ModifierState(values[1]) : 0);
+    uint16_t scanCode = 0;
+    uint32_t rxvtState = 0;
+    switch (final) {
+        case '~':
+            scanCode = TildeKey(values[0]);
+            break;
+        case '$':
+            scanCode = TildeKey(values[0]);
+            rxvtState = kShiftPressed;
+            break;
+        case '^':
+            scanCode = TildeKey(values[0]);
+            rxvtState = kLeftCtrlPressed;
+            break;
+        case '@':
+            scanCode = TildeKey(values[0]);
+            rxvtState = kLeftCtrlPressed | kShiftPressed;
+            break;
+        case 'Z':
+            EmitKey('\t', kScanTab, state | kShiftPressed);
+            return used;
+        default:
+            scanCode = LetterKey(final);
+            break;
+    }
+    if (scanCode != 0) EmitKey(0, scanCode, state | rxvtState | EnhancedFlag(scanCode));
+    return used;
+}
+
+size_t InputDecoder::DecodeUtf8(size_t at, uint32_t alt, bool expired) {
+    const auto lead = static_cast<uint8_t>(pending_[at]);
+    const size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+    if (length == 1 || lead >= 0xF8) return 1;  // a stray continuation byte: dropped
+    char32_t codePoint = lead & (0x7F >> length);
+    for (size_t i = 1; i < length; ++i) {
+        if (at + i >= pending_.size()) return expired ? pending_.size() - at : 0;
+        const auto next = static_cast<uint8_t>(pending_[at + i]);
+        if ((next & 0xC0) != 0x80) return i;  // broken: dropped up to the next lead byte
+        codePoint = (codePoint << 6) | (next & 0x3F);
+    }
+    // Characters that code page 437 lacks cannot be typed into the program.
+    if (const int byte = Cp437FromUnicode(codePoint); byte >= 0) {
+        EmitKey(static_cast<char>(byte), 0, alt);
+    }
+    return length;
+}
+
+void InputDecoder::DecodeMouse(std::string_view parameters, bool released) {
+    const std::vector<int> values = Parameters(parameters);
+    if (values.size() < 3) return;
+    const int code = values[0];
+    const Coord cell{static_cast<int16_t>(values[1] > 0 ? values[1] - 1 : 0),
+                     static_cast<int16_t>(values[2] > 0 ? values[2] - 1 : 0)};
+    uint32_t state = 0;
+    if (code & 4) state |= kShiftPressed;
+    if (code & 8) state |= kLeftAltPressed;
+    if (code & 16) state |= kLeftCtrlPressed;
+
+    MouseRecord mouse{cell, buttonsHeld_, 0, state};
+    if (code & 64) {
+        // A wheel turn: +120 away from the user, -120 towards, in the high word.
+        const uint32_t delta = (code & 1) ? 0xFF88u : 120u;
+        mouse.buttonState = buttonsHeld_ | (delta << 16);
+        mouse.eventFlags = kMouseWheeled;
+    } else if (code & 32) {
+        mouse.eventFlags = kMouseMoved;
+    } else {
+        static constexpr uint32_t kButtonBits[] = {0x1, 0x4, 0x2, 0x0};  // left, middle, right
+        const uint32_t button = kButtonBits[code & 3];
+        if (button == 0) return;
+        if (released) {
+            buttonsHeld_ &= ~button;
+        } else {
+            buttonsHeld_ |= button;
+            // A second press of the same button on the same cell soon after is a double
+            // click, as the Windows console reports it; the third starts again.
+            const bool twice = button == lastPressButton_ && cell.x == lastPressCell_.x &&
+                               cell.y == lastPressCell_.y &&
+                               now_ - lastPressTime_ <= kDoubleClickMs;
+            if (twice) {
+                mouse.eventFlags = kDoubleClick;
+                lastPressButton_ = 0;
+            } else {
+                lastPressButton_ = button;
+                lastPressCell_ = cell;
+                lastPressTime_ = now_;
+            }
+        }
+        mouse.buttonState = buttonsHeld_;
+    }
+    records_.push_back({InputKind::kMouse, {}, mouse});
+}
+
+}  // namespace platform::posix

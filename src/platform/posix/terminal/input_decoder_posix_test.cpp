@@ -1,0 +1,172 @@
+#include "platform/posix/terminal/input_decoder_posix.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace platform::posix {
+namespace {
+
+// Key-downs as "char scan state" (hex), mouse records as "mouse x,y buttons flags state";
+// every key-down must be followed by its key-up.
+std::vector<std::string> Describe(InputDecoder& decoder) {
+    std::vector<std::string> events;
+    auto& records = decoder.Records();
+    while (!records.empty()) {
+        const InputRecord record = records.front();
+        records.pop_front();
+        char text[80];
+        if (record.kind == InputKind::kMouse) {
+            const MouseRecord& m = record.mouse;
+            std::snprintf(text, sizeof text, "mouse %d,%d %x %x %x", m.position.x, m.position.y,
+                          m.buttonState, m.eventFlags, m.controlKeyState);
+        } else {
+            const KeyRecord& k = record.key;
+            EXPECT_TRUE(k.keyDown);
+            EXPECT_FALSE(records.empty() || records.front().key.keyDown) << "no key-up";
+            if (!records.empty()) records.pop_front();
+            std::snprintf(text, sizeof text, "%02x %d %x", static_cast<uint8_t>(k.character),
+                          k.scanCode, k.controlKeyState);
+        }
+        events.push_back(text);
+    }
+    return events;
+}
+
+// Feeds the bytes at once, then lets any wait run out.
+std::vector<std::string> Decode(const std::string& bytes, InputDecoder::Settings settings = {}) {
+    InputDecoder decoder(settings);
+    decoder.Feed(bytes, 1000);
+    decoder.Expire(100000);
+    return Describe(decoder);
+}
+
+using Events = std::vector<std::string>;
+
+TEST(InputDecoder, PlainKeysGetTheirUsKeyboardScanCodes) {
+    EXPECT_EQ(Decode("aQ1!"), (Events{"61 30 0", "51 16 10", "31 2 0", "21 2 10"}));
+    EXPECT_EQ(Decode("\r\t\x7f"), (Events{"0d 28 0", "09 15 0", "08 14 0"}));
+    EXPECT_EQ(Decode("\x03\x01\x1a"), (Events{"03 46 8", "01 30 8", "1a 44 8"}));
+    EXPECT_EQ(Decode(" ~"), (Events{"20 57 0", "7e 41 10"}));
+}
+
+TEST(InputDecoder, TheEraseKeyIsBackspaceWhateverItSends) {
+    EXPECT_EQ(Decode("\x08", {true, 8}), (Events{"08 14 0"}));
+    EXPECT_EQ(Decode("\x08", {true, 127}), (Events{"08 35 8"}));  // Ctrl+H otherwise
+}
+
+TEST(InputDecoder, CursorAndEditingKeysInEveryDialect) {
+    const struct {
+        const char* bytes;
+        const char* event;
+    } cases[] = {
+        {"\x1b[A", "00 72 100"},    {"\x1bOB", "00 80 100"},  {"\x1b[C", "00 77 100"},
+        {"\x1bOD", "00 75 100"},    {"\x1b[H", "00 71 100"},  {"\x1bOF", "00 79 100"},
+        {"\x1b[1~", "00 71 100"},   {"\x1b[4~", "00 79 100"}, {"\x1b[7~", "00 71 100"},
+        {"\x1b[8~", "00 79 100"},   {"\x1b[2~", "00 82 100"}, {"\x1b[3~", "00 83 100"},
+        {"\x1b[5~", "00 73 100"},   {"\x1b[6~", "00 81 100"}, {"\x1b[1;5A", "00 72 108"},
+        {"\x1b[3;2~", "00 83 110"}, {"\x1b[5$", "00 73 110"}, {"\x1b[6^", "00 81 108"},
+        {"\x1b[2@", "00 82 118"},   {"\x1b[Z", "09 15 10"},   {"\x1bOM", "0d 28 100"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Decode(c.bytes), (Events{c.event})) << c.bytes + 1;
+}
+
+TEST(InputDecoder, FunctionKeysInEveryDialect) {
+    const struct {
+        const char* bytes;
+        const char* event;
+    } cases[] = {
+        {"\x1bOP", "00 59 0"},     {"\x1bOS", "00 62 0"},   {"\x1b[11~", "00 59 0"},
+        {"\x1b[14~", "00 62 0"},   {"\x1b[[A", "00 59 0"},  {"\x1b[[E", "00 63 0"},
+        {"\x1b[1;2P", "00 59 10"}, {"\x1b[15~", "00 63 0"}, {"\x1b[17~", "00 64 0"},
+        {"\x1b[21~", "00 68 0"},   {"\x1b[23~", "00 87 0"}, {"\x1b[24;5~", "00 88 8"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Decode(c.bytes), (Events{c.event})) << c.bytes + 1;
+}
+
+TEST(InputDecoder, EscBeforeAKeyOrASequenceIsAlt) {
+    EXPECT_EQ(Decode("\x1bq"), (Events{"71 16 2"}));
+    EXPECT_EQ(Decode("\x1b"
+                     "a"),
+              (Events{"61 30 2"}));
+    EXPECT_EQ(Decode("\x1b\x1b[A"), (Events{"00 72 102"}));
+    EXPECT_EQ(Decode("\x1b\x1b"), (Events{"1b 1 2"}));
+}
+
+TEST(InputDecoder, ALoneEscWaitsBrieflyForMore) {
+    InputDecoder decoder;
+    decoder.Feed("\x1b", 1000);
+    EXPECT_EQ(decoder.Deadline(), 1050);
+    decoder.Expire(1049);
+    EXPECT_TRUE(decoder.Records().empty());
+    decoder.Feed("[A", 1030);  // the rest of a sequence, split across two reads
+    EXPECT_EQ(Describe(decoder), (Events{"00 72 100"}));
+
+    decoder.Feed("\x1b", 2000);
+    decoder.Expire(2050);
+    EXPECT_EQ(Describe(decoder), (Events{"1b 1 0"}));
+    EXPECT_FALSE(decoder.Deadline());
+}
+
+TEST(InputDecoder, AnUnfinishedSequenceBecomesKeysAfterItsWait) {
+    InputDecoder decoder;
+    decoder.Feed("\x1b[1", 1000);
+    decoder.Expire(1299);
+    EXPECT_TRUE(decoder.Records().empty());
+    decoder.Expire(1300);
+    EXPECT_EQ(Describe(decoder), (Events{"1b 1 0", "5b 26 0", "31 2 0"}));
+}
+
+TEST(InputDecoder, GarbageIsDroppedAndWhatFollowsStillCounts) {
+    EXPECT_EQ(Decode("\x1b[99~x"), (Events{"78 45 0"}));
+    EXPECT_EQ(Decode("\x1b[?1;2cy"), (Events{"79 21 0"}));
+    EXPECT_EQ(Decode("\x1b[" + std::string(40, '1') + "z"), Events{});  // 'z' ends it
+
+    InputDecoder decoder;  // too long to be anything: dropped without waiting
+    decoder.Feed("\x1b[" + std::string(40, '1'), 1000);
+    EXPECT_FALSE(decoder.Deadline());
+    decoder.Feed("k", 1001);
+    EXPECT_EQ(Describe(decoder), (Events{"6b 37 0"}));
+    EXPECT_EQ(Decode("\x1bOzk"), (Events{"6b 37 0"}));
+}
+
+TEST(InputDecoder, Utf8CharactersBecomeCodePage437Bytes) {
+    EXPECT_EQ(Decode("\xc3\xa9\xe2\x88\x99"), (Events{"82 0 0", "f9 0 0"}));
+    EXPECT_EQ(Decode("\xe2\x82\xac"
+                     "a"),
+              (Events{"61 30 0"}));                               // the euro sign has none
+    EXPECT_EQ(Decode("\x82", {false, 127}), (Events{"82 0 0"}));  // a terminal without UTF-8
+
+    InputDecoder decoder;
+    decoder.Feed("\xc3", 1000);  // split across reads
+    decoder.Feed("\xa9", 1010);
+    EXPECT_EQ(Describe(decoder), (Events{"82 0 0"}));
+}
+
+TEST(InputDecoder, SgrMouseReportsKeepTheButtonState) {
+    EXPECT_EQ(
+        Decode("\x1b[<0;10;5M\x1b[<2;10;5M\x1b[<0;10;5m\x1b[<2;11;5m"),
+        (Events{"mouse 9,4 1 0 0", "mouse 9,4 3 0 0", "mouse 9,4 2 0 0", "mouse 10,4 0 0 0"}));
+    EXPECT_EQ(Decode("\x1b[<1;1;1M\x1b[<35;3;4M\x1b[<21;1;1m"),
+              (Events{"mouse 0,0 4 0 0", "mouse 2,3 4 1 0", "mouse 0,0 0 0 18"}));
+    EXPECT_EQ(Decode("\x1b[<64;2;2M\x1b[<65;2;2M"),
+              (Events{"mouse 1,1 780000 4 0", "mouse 1,1 ff880000 4 0"}));
+}
+
+TEST(InputDecoder, ASecondPressOnTheSameCellSoonAfterIsADoubleClick) {
+    InputDecoder decoder;
+    decoder.Feed("\x1b[<0;4;4M\x1b[<0;4;4m", 1000);
+    decoder.Feed("\x1b[<0;4;4M\x1b[<0;4;4m", 1400);
+    decoder.Feed("\x1b[<0;4;4M\x1b[<0;4;4m", 1500);  // the third press starts again
+    decoder.Feed("\x1b[<0;4;4M", 2100);              // too late for a double click
+    EXPECT_EQ(Describe(decoder),
+              (Events{"mouse 3,3 1 0 0", "mouse 3,3 0 0 0", "mouse 3,3 1 2 0", "mouse 3,3 0 0 0",
+                      "mouse 3,3 1 0 0", "mouse 3,3 0 0 0", "mouse 3,3 1 0 0"}));
+}
+
+}  // namespace
+}  // namespace platform::posix
