@@ -1,12 +1,8 @@
 #pragma once
-// Printer coordinates: device pixels of the printable area (origin top left, y downwards), or
-// a user window laid over that area by PrnScale. Positions become pixels by rounding to the
-// nearest integer, halves to even.
+// The user window laid over the printable area, and the conversions that use it. Laying,
+// dropping and reading the window start a page, whose printable area the window covers.
 
-#include <cstdint>
-
-#include "platform/print.hpp"
-#include "printer/page_metrics.hpp"
+#include "printer/unit_conversion.hpp"
 
 /// The user window's corners.
 struct PrnWindow {
@@ -27,19 +23,3 @@ void PrnScaleReset();
 /// The window's low x, low y, high x, high y (the printable area when there is no window).
 /// Starts a page if none is open; zeros, quietly, when no page can start.
 PrnWindow PrnGetScale();
-
-/// A user position (or, when relative, a move from the current position) in device pixels.
-/// The current position is not changed.
-platform::Point PrnToDevice(double x, double y, bool relative);
-
-/// A device position in user units.
-PrnPair PrnToWorld(int32_t x, int32_t y);
-
-/// A device size in user units.
-PrnPair PrnSizeToWorld(int32_t width, int32_t height);
-
-/// Rounds to the nearest integer, halves to even, saturating at the 32-bit range.
-int32_t PrnRound(double value);
-
-/// A device length or sum of device values, saturated at the 32-bit range.
-int32_t PrnSaturate(int64_t value);

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "printer/drawing_state.hpp"
+#include "printer/device_colors.hpp"
 #include "printer/font_table.hpp"
 #include "printer/page_metrics.hpp"
 #include "printer/printer_state.hpp"

@@ -1,5 +1,6 @@
 #include "printer/drawing_state.hpp"
 
+#include "printer/device_colors.hpp"
 #include "printer/document.hpp"
 #include "printer/printer_state.hpp"
 #include "runtime/errors.hpp"
@@ -7,30 +8,11 @@
 namespace {
 
 constexpr uint32_t kColorMask = 0xFFFFFF;
-constexpr uint32_t kWhite = 0xFFFFFF;
 constexpr int32_t kLastPenStyle = 4;
 constexpr int32_t kMixCopyPen = 13;
 constexpr int32_t kLastMix = 16;
 
-void ApplyBackground() {
-    const platform::Handle dc = gPrinter.dc;
-    if (gPrinter.backColor == kPrnTransparent) {
-        PrnCallOs([&] { return platform::SetBkColor(dc, kWhite); });
-        PrnCallOs([&] { return platform::SetBkMode(dc, platform::kTransparent); });
-    } else {
-        const auto back = static_cast<uint32_t>(gPrinter.backColor);
-        PrnCallOs([&] { return platform::SetBkColor(dc, back); });
-        PrnCallOs([&] { return platform::SetBkMode(dc, platform::kOpaque); });
-    }
-}
-
 }  // namespace
-
-void PrnApplyColors() {
-    const auto text = static_cast<uint32_t>(gPrinter.textColor);
-    PrnCallOs([&] { return platform::SetTextColor(gPrinter.dc, text); });
-    ApplyBackground();
-}
 
 void PrnTextColor(int32_t color) {
     if (!PrnRequirePage()) return;
@@ -45,7 +27,7 @@ void PrnBackColor(int32_t color) {
     gPrinter.backColor = color == kPrnCurrentColor || color == kPrnTransparent
                              ? kPrnTransparent
                              : static_cast<int32_t>(static_cast<uint32_t>(color) & kColorMask);
-    ApplyBackground();
+    PrnApplyBackground();
 }
 
 void PrnPenStyle(int32_t style) {
@@ -53,9 +35,7 @@ void PrnPenStyle(int32_t style) {
         static_cast<uint32_t>(style) > static_cast<uint32_t>(kLastPenStyle) ? 0 : style;
 }
 
-void PrnPenWidth(int32_t width) {
-    gPrinter.penWidth = width;
-}
+void PrnPenWidth(int32_t width) { gPrinter.penWidth = width; }
 
 void PrnSetMix(int32_t mode) {
     if (!PrnRequirePage()) return;

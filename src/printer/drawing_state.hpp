@@ -23,6 +23,3 @@ void PrnSetMix(int32_t mode);
 
 /// The device context's mix mode; 0 and runtime error 57 with nothing attached.
 int32_t PrnGetMix();
-
-/// Applies the stored text colour and background to the device context.
-void PrnApplyColors();

@@ -5,11 +5,11 @@
 #include <new>
 
 #include "platform/print.hpp"
-#include "printer/coordinates.hpp"
+#include "printer/device_colors.hpp"
 #include "printer/document.hpp"
-#include "printer/drawing_state.hpp"
 #include "printer/font_table.hpp"
 #include "printer/printer_state.hpp"
+#include "printer/unit_conversion.hpp"
 #include "runtime/errors.hpp"
 
 namespace {

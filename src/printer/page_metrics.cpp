@@ -1,7 +1,7 @@
 #include "printer/page_metrics.hpp"
 
-#include "printer/coordinates.hpp"
 #include "printer/printer_state.hpp"
+#include "printer/unit_conversion.hpp"
 #include "runtime/errors.hpp"
 
 namespace {

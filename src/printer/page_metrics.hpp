@@ -5,11 +5,7 @@
 
 #include <cstdint>
 
-/// A pair of values in user units.
-struct PrnPair {
-    double x;
-    double y;
-};
+#include "printer/unit_conversion.hpp"
 
 /// The four unprintable margins in user units.
 struct PrnMarginSet {

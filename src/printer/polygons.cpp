@@ -5,10 +5,10 @@
 
 #include "platform/print.hpp"
 #include "platform/print_drawing.hpp"
-#include "printer/coordinates.hpp"
 #include "printer/document.hpp"
 #include "printer/drawing_tools.hpp"
 #include "printer/printer_state.hpp"
+#include "printer/unit_conversion.hpp"
 
 namespace {
 

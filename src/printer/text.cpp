@@ -2,9 +2,9 @@
 
 #include "platform/print.hpp"
 #include "platform/print_drawing.hpp"
-#include "printer/coordinates.hpp"
 #include "printer/document.hpp"
 #include "printer/printer_state.hpp"
+#include "printer/unit_conversion.hpp"
 #include "runtime/errors.hpp"
 #include "runtime/number.hpp"
 
