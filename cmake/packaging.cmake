@@ -15,6 +15,7 @@ if(WIN32)
   install(TARGETS virodaro RUNTIME DESTINATION .)
   # Windows' own editors expect CR LF line ends.
   foreach(text README.md packaging/WINDOWS.TXT)
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/${text})
     file(READ ${PROJECT_SOURCE_DIR}/${text} content)
     string(REPLACE "\n" "\r\n" content "${content}")
     get_filename_component(name ${text} NAME)
@@ -32,13 +33,17 @@ install(TARGETS virodaro RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(TARGETS virodaro_library LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
 install(FILES include/virodaro/exist.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/virodaro)
 
+# The manual page names the version it describes.
+configure_file(packaging/virodaro.1.in ${PROJECT_BINARY_DIR}/packaging/virodaro.1 @ONLY)
+
 # Debian wants the manual page and the changelog compressed, reproducibly (no name or time).
 set(compressed_docs)
-foreach(document virodaro.1 changelog)
-  set(compressed ${PROJECT_BINARY_DIR}/packaging/${document}.gz)
+foreach(document ${PROJECT_BINARY_DIR}/packaging/virodaro.1 ${PROJECT_SOURCE_DIR}/packaging/changelog)
+  get_filename_component(name ${document} NAME)
+  set(compressed ${PROJECT_BINARY_DIR}/packaging/${name}.gz)
   add_custom_command(OUTPUT ${compressed}
-    COMMAND gzip -9 -n -c ${PROJECT_SOURCE_DIR}/packaging/${document} > ${compressed}
-    DEPENDS ${PROJECT_SOURCE_DIR}/packaging/${document} VERBATIM)
+    COMMAND gzip -9 -n -c ${document} > ${compressed}
+    DEPENDS ${document} VERBATIM)
   list(APPEND compressed_docs ${compressed})
 endforeach()
 add_custom_target(compressed_docs ALL DEPENDS ${compressed_docs})
