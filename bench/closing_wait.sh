@@ -8,9 +8,11 @@ program=$(realpath "$1")
 polling=$(realpath "$2")
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../tests/lib/tmux.sh"
+source "$here/../tests/lib/no_print_server.sh"
 
 work=$(mktemp -d)
 trap 'tmux_stop; rm -rf "$work"' EXIT
+no_print_server "$work"
 tmux_start 100 30
 
 # Nanoseconds of processor time the process used (from the scheduler's own account).

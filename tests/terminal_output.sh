@@ -8,9 +8,11 @@ probe=$2
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/lib/tmux.sh"
 source "$here/lib/check.sh"
+source "$here/lib/no_print_server.sh"
 
 work=$(mktemp -d)
 trap 'tmux_stop; rm -rf "$work"' EXIT
+no_print_server "$work"
 tmux_start 80 24
 
 # Runs a command in the pane, waits for it to end, and records the terminal settings
@@ -24,7 +26,7 @@ same_settings() { check_eq "$1: terminal settings as found" "$(cat "$work/$1.bef
 # A whole run: after the prompts the second banner stands at the top of the cleared screen.
 tmux_type "clear; seq 1 40"
 tmux_wait_for '^40$'
-run_in_pane run "$program"
+run_in_pane run "cd $work; $program"
 tmux_wait_for "X axis:"
 tmux_cmd send-keys -t 0 Enter Enter
 tmux_wait_for "Save setting"

@@ -75,8 +75,9 @@ CONF
     local queue
     for queue in "$CUPS_QUEUE" "$CUPS_LANDSCAPE_QUEUE"; do
         local config="/etc/cups/cups-pdf-$queue.conf"
-        printf 'Out %s\nSpool %s\nAnonDirName %s\nLabel 0\nUserUMask 0000\n' \
-            "$CUPS_OUT" "$dir/cups-pdf-spool" "$CUPS_OUT" >"$config"
+        # Its log too stays in DIR, instead of the machine's /var/log/cups.
+        printf 'Out %s\nSpool %s\nAnonDirName %s\nLabel 0\nUserUMask 0000\nLog %s\n' \
+            "$CUPS_OUT" "$dir/cups-pdf-spool" "$CUPS_OUT" "$dir/log" >"$config"
         CUPS_PDF_CONFIGS+=("$config")
         cups_admin -p "$queue" -E -v "cups-pdf:/$queue" -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd
         # PDF jobs reach cups-pdf as PostScript. Ghostscript's conversion widens thin lines

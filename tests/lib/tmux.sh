@@ -1,5 +1,7 @@
 # Helpers for tests that drive a program in a real terminal: a tmux server of the test's
-# own (its own socket, no configuration), one pane running a plain shell.
+# own (its own socket, no configuration), one pane running a plain shell. The pane's
+# programs see only a few variables, CUPS_SERVER among them: the caller must point it at a
+# print server of the test's own (cups.sh) or at none (no_print_server.sh) first.
 #
 #   tmux_start WIDTH HEIGHT      start the server and the pane
 #   tmux_type TEXT               type TEXT and Enter into the pane's shell
@@ -14,8 +16,9 @@ TMUX_SOCKET="virodaro-test-$$"
 tmux_cmd() { tmux -L "$TMUX_SOCKET" -f /dev/null "$@"; }
 
 tmux_start() {
+    local cups="CUPS_SERVER=${CUPS_SERVER:?tmux_start needs CUPS_SERVER}"
     tmux_cmd new-session -d -x "$1" -y "$2" \
-        "env -i PATH=$PATH HOME=$HOME TERM=xterm-256color LANG=C.UTF-8 PS1='$ ' bash --norc --noprofile"
+        "env -i PATH=$PATH HOME=$HOME TERM=xterm-256color LANG=C.UTF-8 $cups PS1='$ ' bash --norc --noprofile"
     tmux_wait_for '^\$'
 }
 
