@@ -140,6 +140,11 @@ std::optional<SequenceKey> CsiLetterKey(char final) {
 // reports them without NumLock: a terminal whose NumLock is on sends the digits themselves.
 // PC keyboards have no keypad comma: PuTTY and the Linux console send its code for '+'.
 std::optional<SequenceKey> Ss3LetterKey(char final) {
+    // `SS3 p` to `SS3 y` are the keys 0 to 9.
+    static constexpr uint16_t kDigitKeys[] = {kScanInsert, kScanEnd,    kScanDown,  kScanPageDown,
+                                              kScanLeft,   kScanCentre, kScanRight, kScanHome,
+                                              kScanUp,     kScanPageUp};
+    if (final >= 'p' && final <= 'y') return Plain(kDigitKeys[final - 'p']);
     switch (final) {
         case 'a':
             return Grey(kScanUp, kCtrl);
@@ -164,26 +169,6 @@ std::optional<SequenceKey> Ss3LetterKey(char final) {
             return SequenceKey{'/', kScanSlash, kEnhancedKey};
         case 'n':
             return Plain(kScanDelete);
-        case 'p':
-            return Plain(kScanInsert);
-        case 'q':
-            return Plain(kScanEnd);
-        case 'r':
-            return Plain(kScanDown);
-        case 's':
-            return Plain(kScanPageDown);
-        case 't':
-            return Plain(kScanLeft);
-        case 'u':
-            return Plain(kScanCentre);
-        case 'v':
-            return Plain(kScanRight);
-        case 'w':
-            return Plain(kScanHome);
-        case 'x':
-            return Plain(kScanUp);
-        case 'y':
-            return Plain(kScanPageUp);
         default:
             return CursorOrFunctionKey(final);
     }
