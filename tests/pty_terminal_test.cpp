@@ -1,7 +1,7 @@
 // The terminal backend on a pseudo-terminal that the test controls byte for byte: what the
 // program does when the terminal answers its cursor query, answers late or never, how keys
-// arrive when they are split across reads, and what a hang-up does. Each test runs the
-// terminal probe as a child on a new pseudo-terminal.
+// arrive when they are split across reads, what a hang-up does, and a stop that the kernel
+// drops. Each test runs the terminal probe on a new pseudo-terminal.
 
 #include <signal.h>
 #include <sys/wait.h>
@@ -121,16 +121,13 @@ TEST(PtyTerminal, WithTheHangUpIgnoredWaitingForAKeyEndsWithNoKey) {
     EXPECT_EQ(Contents(keys), "\n");
 }
 
-// A terminal's own command (xterm -e, ssh -t) is alone in an orphaned process group, as the
-// probe is here: the kernel discards its stop, no SIGCONT follows, and the program must take
-// the terminal back by itself.
-TEST(PtyTerminal, AStopThatTheKernelDropsLeavesTheTerminalRawAndWorking) {
-    const std::string keys = TempFile("keys");
-    ProbeRun run({"out:ready", "cursor:0", "keys:1:" + keys});
+// Stops the probe that `run` waits in, with its cursor hidden, by SIGTSTP to its process
+// group, and checks that it takes the terminal back by itself and still reads Enter as 13.
+void CheckStopDroppedByTheKernel(PtyRun& run, const std::string& keys) {
     ASSERT_TRUE(WaitUntilReady(run));
     ASSERT_TRUE(run.ReadUntil("\x1b[?25l"));
     const size_t beforeStop = run.Output().size();
-    kill(run.Pid(), SIGTSTP);
+    kill(-run.Pid(), SIGTSTP);
     ASSERT_TRUE(run.ReadUntil("\x1b[?25h", beforeStop));  // handed back for the stop
     const size_t handedBack = run.Output().find("\x1b[?25h", beforeStop);
     EXPECT_TRUE(run.ReadUntil("\x1b[?25l", handedBack)) << "the cursor was not hidden again";
@@ -142,6 +139,24 @@ TEST(PtyTerminal, AStopThatTheKernelDropsLeavesTheTerminalRawAndWorking) {
     ASSERT_TRUE(run.Write("\r"));
     run.Wait();
     EXPECT_EQ(Contents(keys), "0d\n");
+}
+
+// The terminal's own command (xterm -e virodaro) leads the terminal's session alone in its
+// process group, as the probe does here: that group is orphaned, the kernel discards the
+// stop, and no SIGCONT follows.
+TEST(PtyTerminal, AStopDroppedForTheTerminalsOwnCommandLeavesItRawAndWorking) {
+    const std::string keys = TempFile("keys");
+    ProbeRun run({"out:ready", "cursor:0", "keys:1:" + keys});
+    CheckStopDroppedByTheKernel(run, keys);
+}
+
+// ssh -t host virodaro: the program is the child of a shell that leads the session, in the
+// shell's process group, which is orphaned just the same.
+TEST(PtyTerminal, AStopDroppedForTheChildOfTheTerminalsShellLeavesItRawAndWorking) {
+    const std::string keys = TempFile("keys");
+    PtyRun run("/bin/sh", {"-c", probePath + " out:ready cursor:0 keys:1:" + keys + "; :"},
+               {false, "xterm", '\x7f'});
+    CheckStopDroppedByTheKernel(run, keys);
 }
 
 }  // namespace
