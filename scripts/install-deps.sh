@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build g++ pkg-config clang libclang-rt-14-dev
   googletest libgtest-dev libbenchmark-dev
   g++-mingw-w64-x86-64 wine wine64
-  tmux procps time
+  tmux procps time ncurses-term
   libcups2-dev libcairo2-dev libfreetype-dev libfontconfig-dev libgdk-pixbuf-2.0-dev libpaper-dev
   fontconfig fonts-liberation
   cups-daemon cups-client cups-filters ghostscript printer-driver-cups-pdf poppler-utils

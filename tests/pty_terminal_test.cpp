@@ -1,19 +1,17 @@
 // The terminal backend on a pseudo-terminal that the test controls byte for byte: what the
 // program does when the terminal answers its cursor query, answers late or never, how keys
-// arrive when they are split across reads, and what a hang-up does. Each test runs the
-// terminal probe as a child on a new pseudo-terminal.
+// arrive when they are split across reads, what a hang-up does, and a stop that the kernel
+// drops. Each test runs the terminal probe on a new pseudo-terminal.
 
-#include <fcntl.h>
-#include <poll.h>
-#include <pty.h>
 #include <signal.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdlib>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -21,88 +19,17 @@
 #include <thread>
 #include <vector>
 
+#include "lib/pty_run.hpp"
+
 namespace {
 
 std::string probePath;
 
-class PtyRun {
-  public:
-    explicit PtyRun(const std::vector<std::string>& steps, bool ignoreHangUp = false) {
-        winsize size{24, 80, 0, 0};
-        pid_ = forkpty(&master_, nullptr, nullptr, &size);
-        if (pid_ == 0) {
-            if (ignoreHangUp) signal(SIGHUP, SIG_IGN);
-            std::vector<char*> argv{const_cast<char*>(probePath.c_str())};
-            for (const std::string& step : steps)
-                argv.push_back(const_cast<char*>(step.c_str()));
-            argv.push_back(nullptr);
-            setenv("LANG", "C.UTF-8", 1);
-            setenv("TERM", "xterm", 1);
-            // No print server can listen below /dev/null: nothing reaches the machine's printers.
-            setenv("CUPS_SERVER", "/dev/null/no-print-server", 1);
-            execv(argv[0], argv.data());
-            _exit(127);
-        }
-    }
-    ~PtyRun() {
-        if (master_ >= 0) close(master_);
-        if (pid_ > 0 && status_ < 0) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
-        }
-    }
-
-    /// Reads the child's output until it contains `marker` (or 10 s pass).
-    bool ReadUntil(const std::string& marker) {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while (output_.find(marker) == std::string::npos) {
-            if (std::chrono::steady_clock::now() > deadline || !ReadSome(100)) return false;
-        }
-        return true;
-    }
-    void Write(const std::string& bytes) {
-        ASSERT_EQ(write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
-    }
-    void HangUp() {
-        close(master_);
-        master_ = -1;
-    }
-    /// Waits for the child to end, reading what it still writes.
-    int Wait() {
-        while (master_ >= 0 && ReadSome(100)) {
-        }
-        waitpid(pid_, &status_, 0);
-        return status_;
-    }
-    const std::string& Output() const { return output_; }
-
-  private:
-    bool ReadSome(int timeoutMs) {
-        pollfd ready{master_, POLLIN, 0};
-        if (poll(&ready, 1, timeoutMs) <= 0) {
-            int status = 0;
-            return waitpid(pid_, &status, WNOHANG) == 0 || (status_ = status, false);
-        }
-        char bytes[4096];
-        const ssize_t count = read(master_, bytes, sizeof bytes);
-        if (count <= 0) return false;
-        output_.append(bytes, static_cast<size_t>(count));
-        return true;
-    }
-
-    int master_ = -1;
-    pid_t pid_ = -1;
-    int status_ = -1;
-    std::string output_;
+// The probe on a new pseudo-terminal, as an xterm's own command.
+struct ProbeRun : PtyRun {
+    explicit ProbeRun(const std::vector<std::string>& steps, bool ignoreHangUp = false)
+        : PtyRun(probePath, steps, {ignoreHangUp, "xterm", '\x7f'}) {}
 };
-
-// Waits until the probe has the terminal in raw mode and has written "ready": it asks where
-// the cursor is first, and gets told.
-void WaitUntilReady(PtyRun& run) {
-    ASSERT_TRUE(run.ReadUntil("\x1b[6n"));
-    run.Write("\x1b[1;1R");
-    ASSERT_TRUE(run.ReadUntil("ready"));
-}
 
 std::string TempFile(const char* name) {
     return (std::filesystem::temp_directory_path() /
@@ -120,7 +47,7 @@ std::string Contents(const std::string& path) {
 
 TEST(PtyTerminal, ATerminalThatNeverAnswersGetsTheCursorOnTheBottomRow) {
     const std::string where = TempFile("where");
-    PtyRun run({"out:hello", "where:" + where});
+    ProbeRun run({"out:hello", "where:" + where});
     ASSERT_TRUE(run.ReadUntil("\x1b[6n"));
     run.Wait();
     const std::string& output = run.Output();
@@ -130,54 +57,54 @@ TEST(PtyTerminal, ATerminalThatNeverAnswersGetsTheCursorOnTheBottomRow) {
 
 TEST(PtyTerminal, TheAnswerPlacesTheModelsCursor) {
     const std::string where = TempFile("where");
-    PtyRun run({"out:hi", "where:" + where});
+    ProbeRun run({"out:hi", "where:" + where});
     ASSERT_TRUE(run.ReadUntil("\x1b[6n"));
-    run.Write("\x1b[5;10R");
+    ASSERT_TRUE(run.Write("\x1b[5;10R"));
     EXPECT_EQ(WEXITSTATUS(run.Wait()), 0);
     EXPECT_EQ(Contents(where), "12 5\n");
 }
 
 TEST(PtyTerminal, KeysTypedBeforeTheAnswerAreKeptInOrder) {
     const std::string keys = TempFile("keys");
-    PtyRun run({"out:x", "keys:2:" + keys});
+    ProbeRun run({"out:x", "keys:2:" + keys});
     ASSERT_TRUE(run.ReadUntil("\x1b[6n"));
-    run.Write(
-        "q\x1b[5;10R"
-        "w");
+    ASSERT_TRUE(
+        run.Write("q\x1b[5;10R"
+                  "w"));
     run.Wait();
     EXPECT_EQ(Contents(keys), "71\n77\n");
 }
 
 TEST(PtyTerminal, KeysAreDecodedWhateverPiecesTheyArriveIn) {
     const std::string keys = TempFile("keys");
-    PtyRun run({"out:ready", "keys:6:" + keys});
-    WaitUntilReady(run);
+    ProbeRun run({"out:ready", "keys:6:" + keys});
+    ASSERT_TRUE(WaitUntilReady(run));
     // Split inside the sequence, where the decoder waits long enough for a busy machine.
-    run.Write("\x1b[");
+    ASSERT_TRUE(run.Write("\x1b["));
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    run.Write("A");                      // Up
-    run.Write("\x7f\xc3");               // Backspace, and half of an e acute
-    run.Write("\xa9\x1bq");              // its other half, Alt+Q
-    run.Write("\x1b[<0;3;4Mz\x1b[15~");  // a mouse report (not reported), z, F5
+    ASSERT_TRUE(run.Write("A"));                      // Up
+    ASSERT_TRUE(run.Write("\x7f\xc3"));               // Backspace, and half of an e acute
+    ASSERT_TRUE(run.Write("\xa9\x1bq"));              // its other half, Alt+Q
+    ASSERT_TRUE(run.Write("\x1b[<0;3;4Mz\x1b[15~"));  // a mouse report (not reported), z, F5
     run.Wait();
     EXPECT_EQ(Contents(keys), "00 48\n08\n82\n00 10\n7a\n00 3f\n");
 }
 
 TEST(PtyTerminal, ALoneEscIsAKeyOnceItsWaitIsOver) {
     const std::string keys = TempFile("keys");
-    PtyRun run({"out:ready", "keys:2:" + keys});
-    WaitUntilReady(run);
-    run.Write("\x1b");
+    ProbeRun run({"out:ready", "keys:2:" + keys});
+    ASSERT_TRUE(WaitUntilReady(run));
+    ASSERT_TRUE(run.Write("\x1b"));
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    run.Write("[");
+    ASSERT_TRUE(run.Write("["));
     run.Wait();
     EXPECT_EQ(Contents(keys), "1b\n5b\n");
 }
 
 TEST(PtyTerminal, AHangUpEndsTheProgramAfterTheTerminalIsHandedBack) {
     const std::string keys = TempFile("keys");
-    PtyRun run({"out:ready", "keys:1:" + keys});
-    WaitUntilReady(run);
+    ProbeRun run({"out:ready", "keys:1:" + keys});
+    ASSERT_TRUE(WaitUntilReady(run));
     run.HangUp();
     const int status = run.Wait();
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGHUP) << status;
@@ -186,12 +113,50 @@ TEST(PtyTerminal, AHangUpEndsTheProgramAfterTheTerminalIsHandedBack) {
 
 TEST(PtyTerminal, WithTheHangUpIgnoredWaitingForAKeyEndsWithNoKey) {
     const std::string keys = TempFile("keys");
-    PtyRun run({"out:ready", "keys:1:" + keys}, true);
-    WaitUntilReady(run);
+    ProbeRun run({"out:ready", "keys:1:" + keys}, true);
+    ASSERT_TRUE(WaitUntilReady(run));
     run.HangUp();
     const int status = run.Wait();
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
     EXPECT_EQ(Contents(keys), "\n");
+}
+
+// Stops the probe that `run` waits in, with its cursor hidden, by SIGTSTP to its process
+// group, and checks that it takes the terminal back by itself and still reads Enter as 13.
+void CheckStopDroppedByTheKernel(PtyRun& run, const std::string& keys) {
+    ASSERT_TRUE(WaitUntilReady(run));
+    ASSERT_TRUE(run.ReadUntil("\x1b[?25l"));
+    const size_t beforeStop = run.Output().size();
+    kill(-run.Pid(), SIGTSTP);
+    ASSERT_TRUE(run.ReadUntil("\x1b[?25h", beforeStop));  // handed back for the stop
+    const size_t handedBack = run.Output().find("\x1b[?25h", beforeStop);
+    EXPECT_TRUE(run.ReadUntil("\x1b[?25l", handedBack)) << "the cursor was not hidden again";
+
+    termios settings{};
+    ASSERT_TRUE(run.Settings(&settings));
+    EXPECT_EQ(settings.c_lflag & (ICANON | ECHO | ISIG), 0u);
+    EXPECT_EQ(settings.c_iflag & ICRNL, 0u);
+    ASSERT_TRUE(run.Write("\r"));
+    run.Wait();
+    EXPECT_EQ(Contents(keys), "0d\n");
+}
+
+// The terminal's own command (xterm -e virodaro) leads the terminal's session alone in its
+// process group, as the probe does here: that group is orphaned, the kernel discards the
+// stop, and no SIGCONT follows.
+TEST(PtyTerminal, AStopDroppedForTheTerminalsOwnCommandLeavesItRawAndWorking) {
+    const std::string keys = TempFile("keys");
+    ProbeRun run({"out:ready", "cursor:0", "keys:1:" + keys});
+    CheckStopDroppedByTheKernel(run, keys);
+}
+
+// ssh -t host virodaro: the program is the child of a shell that leads the session, in the
+// shell's process group, which is orphaned just the same.
+TEST(PtyTerminal, AStopDroppedForTheChildOfTheTerminalsShellLeavesItRawAndWorking) {
+    const std::string keys = TempFile("keys");
+    PtyRun run("/bin/sh", {"-c", probePath + " out:ready cursor:0 keys:1:" + keys + "; :"},
+               {false, "xterm", '\x7f'});
+    CheckStopDroppedByTheKernel(run, keys);
 }
 
 }  // namespace

@@ -8,6 +8,8 @@
 //   cursor:N     ConCursor
 //   where:FILE   writes the console cursor ("column row", 1-based) to FILE
 //   keys:N:FILE  waits for N events (ConWaitKey) and writes each as hex bytes to FILE
+//   keystates:END:FILE  writes events as hex bytes, a tab and the modifiers held (S Shift,
+//                C Ctrl, A Alt; - for none), until the one whose hex bytes are END
 //   wait         waits until a signal ends the process
 // It starts and ends the process the way the program does.
 
@@ -45,6 +47,16 @@ std::string Unescape(std::string_view text) {
     return bytes;
 }
 
+std::string Hex(const Text& key) {
+    std::string hex;
+    char byte[4];
+    for (uint32_t at = 0; at < key.Length(); ++at) {
+        std::snprintf(byte, sizeof byte, at == 0 ? "%02x" : " %02x", key[at]);
+        hex += byte;
+    }
+    return hex;
+}
+
 void WriteCursor(const std::string& path) {
     platform::ScreenBufferInfo screen{};
     platform::GetConsoleScreenBufferInfo(gConsole.conOut, &screen);
@@ -58,12 +70,44 @@ void WriteKeys(int count, const std::string& path) {
     FILE* file = std::fopen(path.c_str(), "w");
     if (file == nullptr) return;
     for (int i = 0; i < count; ++i) {
-        const Text key = ConWaitKey();
-        for (uint32_t at = 0; at < key.Length(); ++at) {
-            std::fprintf(file, at == 0 ? "%02x" : " %02x", key[at]);
-        }
-        std::fprintf(file, "\n");
+        std::fprintf(file, "%s\n", Hex(ConWaitKey()).c_str());
         std::fflush(file);
+    }
+    std::fclose(file);
+}
+
+// The modifiers of the record at the head of the queue, once an event is there.
+std::string HeadModifiers() {
+    ConEvent event{};
+    for (;;) {
+        const con_detail::PeekOutcome outcome = con_detail::PeekEvent(&event);
+        if (outcome == con_detail::PeekOutcome::kEvent) break;
+        if (outcome == con_detail::PeekOutcome::kNoInput || !con_detail::WaitForInput()) {
+            return "";
+        }
+    }
+    platform::InputRecord record{};
+    uint32_t count = 0;
+    platform::PeekConsoleInputA(gConsole.conIn, &record, 1, &count);
+    if (count == 0 || record.kind != platform::InputKind::kKey) return "-";
+    const uint32_t state = record.key.controlKeyState;
+    std::string held;
+    if (state & platform::kShiftPressed) held += 'S';
+    if (state & (platform::kLeftCtrlPressed | platform::kRightCtrlPressed)) held += 'C';
+    if (state & (platform::kLeftAltPressed | platform::kRightAltPressed)) held += 'A';
+    return held.empty() ? "-" : held;
+}
+
+void WriteKeyStates(const std::string& end, const std::string& path) {
+    FILE* file = std::fopen(path.c_str(), "w");
+    if (file == nullptr) return;
+    for (;;) {
+        const std::string held = HeadModifiers();
+        const Text key = ConWaitKey();  // takes the event just looked at
+        if (key.Length() == 0) break;   // the terminal is gone
+        std::fprintf(file, "%s\t%s\n", Hex(key).c_str(), held.c_str());
+        std::fflush(file);
+        if (Hex(key) == end) break;
     }
     std::fclose(file);
 }
@@ -89,6 +133,9 @@ void Run(std::string_view step) {
     } else if (name == "keys") {
         const size_t colon = argument.find(':');
         WriteKeys(std::atoi(argument.c_str()), argument.substr(colon + 1));
+    } else if (name == "keystates") {
+        const size_t colon = argument.find(':');
+        WriteKeyStates(argument.substr(0, colon), argument.substr(colon + 1));
     } else if (name == "where") {
         WriteCursor(argument);
     } else if (name == "wait") {

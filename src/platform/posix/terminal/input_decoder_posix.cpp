@@ -1,9 +1,11 @@
 #include "platform/posix/terminal/input_decoder_posix.hpp"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
 #include "platform/posix/terminal/cp437_posix.hpp"
+#include "platform/posix/terminal/key_sequences_posix.hpp"
 
 namespace platform::posix {
 namespace {
@@ -16,9 +18,7 @@ constexpr Millis kDoubleClickMs = 500;
 constexpr size_t kLongestSequence = 32;
 
 constexpr uint16_t kScanEsc = 1, kScanBackspace = 14, kScanTab = 15, kScanEnter = 28;
-constexpr uint16_t kScanHome = 71, kScanUp = 72, kScanPageUp = 73, kScanLeft = 75;
-constexpr uint16_t kScanRight = 77, kScanEnd = 79, kScanDown = 80, kScanPageDown = 81;
-constexpr uint16_t kScanInsert = 82, kScanDelete = 83, kScanF1 = 59, kScanF11 = 87;
+constexpr uint16_t kScanF1 = 59;
 
 // The printable keys of a US keyboard by scan code, unshifted and shifted.
 struct KeyRow {
@@ -51,100 +51,14 @@ bool FindKey(char character, uint16_t* scanCode, bool* shifted) {
     return false;
 }
 
+bool IsParameterByte(char c) { return c >= 0x30 && c <= 0x3F; }
+bool IsFinalByte(char c) { return c >= 0x40 && c <= 0x7E; }
+
 uint16_t LetterScanCode(char letter) {
     uint16_t scanCode = 0;
     bool shifted = false;
     FindKey(letter, &scanCode, &shifted);
     return scanCode;
-}
-
-// xterm's modifier parameter: 1 + (Shift 1, Alt 2, Ctrl 4, Meta 8).
-uint32_t ModifierState(int parameter) {
-    const int bits = parameter > 1 ? parameter - 1 : 0;
-    uint32_t state = 0;
-    if (bits & 1) state |= kShiftPressed;
-    if (bits & (2 | 8)) state |= kLeftAltPressed;
-    if (bits & 4) state |= kLeftCtrlPressed;
-    return state;
-}
-
-std::vector<int> Parameters(std::string_view text) {
-    std::vector<int> values{0};
-    for (char c : text) {
-        if (c == ';') {
-            values.push_back(0);
-        } else if (c >= '0' && c <= '9' && values.back() < 100000) {
-            values.back() = values.back() * 10 + (c - '0');
-        }
-    }
-    return values;
-}
-
-// The scan code of a `CSI n ~` key, or 0.
-uint16_t TildeKey(int number) {
-    switch (number) {
-        case 1:
-        case 7:
-            return kScanHome;
-        case 2:
-            return kScanInsert;
-        case 3:
-            return kScanDelete;
-        case 4:
-        case 8:
-            return kScanEnd;
-        case 5:
-            return kScanPageUp;
-        case 6:
-            return kScanPageDown;
-        case 11:
-        case 12:
-        case 13:
-        case 14:
-        case 15:
-            return kScanF1 + (number - 11);
-        case 17:
-        case 18:
-        case 19:
-        case 20:
-        case 21:
-            return kScanF1 + 5 + (number - 17);
-        case 23:
-        case 24:
-            return kScanF11 + (number - 23);
-        default:
-            return 0;
-    }
-}
-
-// The scan code of a key named by a final letter (CSI or SS3), or 0.
-uint16_t LetterKey(char final) {
-    switch (final) {
-        case 'A':
-            return kScanUp;
-        case 'B':
-            return kScanDown;
-        case 'C':
-            return kScanRight;
-        case 'D':
-            return kScanLeft;
-        case 'H':
-            return kScanHome;
-        case 'F':
-            return kScanEnd;
-        case 'P':
-        case 'Q':
-        case 'R':
-        case 'S':
-            return kScanF1 + (final - 'P');
-        default:
-            return 0;
-    }
-}
-
-// Arrows and the editing block are enhanced keys; function keys are not.
-uint32_t EnhancedFlag(uint16_t scanCode) {
-    return scanCode >= kScanHome && scanCode <= kScanDelete ? uint32_t{kEnhancedKey} : 0u;
 }
 
 }  // namespace
@@ -219,8 +133,7 @@ size_t InputDecoder::DecodeAt(size_t at, uint32_t alt, bool expired) {
             return 1;
         }
         const char next = pending_[at + 1];
-        if (next == '[') return DecodeCsi(at, alt, expired);
-        if (next == 'O') return DecodeSs3(at, alt, expired);
+        if (next == '[' || next == 'O') return DecodeSequence(at, alt, expired);
         if (alt) {  // Esc, Esc: the first is Alt, the second a key of its own
             EmitByteKey(27, alt);
             return 1;
@@ -234,82 +147,59 @@ size_t InputDecoder::DecodeAt(size_t at, uint32_t alt, bool expired) {
     return 1;
 }
 
-size_t InputDecoder::DecodeSs3(size_t at, uint32_t alt, bool expired) {
-    if (at + 2 >= pending_.size()) {
-        if (!expired) return 0;
-        EmitByteKey('O', kLeftAltPressed);  // Alt+Shift+O, sent as Esc O
-        return 2;
-    }
-    const char final = pending_[at + 2];
-    if (final == 'M') {
-        EmitKey('\r', kScanEnter, alt | kEnhancedKey);  // Enter on the keypad
-    } else if (const uint16_t scanCode = LetterKey(final)) {
-        EmitKey(0, scanCode, alt | EnhancedFlag(scanCode));
-    }
-    return 3;
-}
-
-size_t InputDecoder::DecodeCsi(size_t at, uint32_t alt, bool expired) {
+size_t InputDecoder::DecodeSequence(size_t at, uint32_t alt, bool expired) {
+    const bool csi = pending_[at + 1] == '[';
     const size_t start = at + 2;
     size_t end = start;
     const auto unfinished = [&]() -> size_t {
         if (end - at > kLongestSequence) return end - at;  // garbage: dropped
         if (!expired) return 0;
+        if (!csi && end == start) {
+            EmitByteKey('O', alt | kLeftAltPressed);  // Alt+Shift+O, sent as Esc O
+            return 2;
+        }
         EmitByteKey(27, alt);  // given up: the bytes are keys
         return 1;
     };
-    if (end < pending_.size() && pending_[end] == '[') {  // the Linux console's F1..F5
+    if (csi && end < pending_.size() && pending_[end] == '[') {  // the Linux console's F1..F5
         if (end + 1 >= pending_.size()) return unfinished();
         const char final = pending_[end + 1];
         if (final >= 'A' && final <= 'E') EmitKey(0, kScanF1 + (final - 'A'), alt);
         return end + 2 - at;
     }
-    while (end < pending_.size() && pending_[end] >= 0x30 && pending_[end] <= 0x3F)
+    if (csi && end < pending_.size() && pending_[end] == 'M') {  // an X10 mouse report
+        if (end + 4 > pending_.size()) return unfinished();
+        DecodeX10Mouse(pending_.substr(end + 1, 3));
+        return end + 4 - at;
+    }
+    while (end < pending_.size() && IsParameterByte(pending_[end]))
         ++end;
     // rxvt ends some keys with '$', which is otherwise an intermediate byte.
-    while (end < pending_.size() && pending_[end] >= 0x20 && pending_[end] <= 0x2F &&
+    while (csi && end < pending_.size() && pending_[end] >= 0x20 && pending_[end] <= 0x2F &&
            pending_[end] != '$') {
         ++end;
     }
     if (end >= pending_.size()) return unfinished();
     const char final = pending_[end];
-    if (!(final == '$' || (final >= 0x40 && final <= 0x7E))) return end + 1 - at;  // garbage
+    if (!(IsFinalByte(final) || (csi && final == '$'))) {
+        if (!csi && end == start) {  // Esc O and then a key: Alt+Shift+O and that key
+            EmitByteKey('O', alt | kLeftAltPressed);
+            return 2;
+        }
+        // Garbage is dropped up to the byte that broke it; an Esc there starts the next key.
+        return (final == kEsc ? end : end + 1) - at;
+    }
     const std::string_view parameters(pending_.data() + start, end - start);
-    const size_t used = end + 1 - at;
-
-    if (!parameters.empty() && parameters[0] == '<') {
-        if (final == 'M' || final == 'm') DecodeMouse(parameters.substr(1), final == 'm');
-        return used;
+    if (csi && !parameters.empty() && parameters[0] == '<') {
+        const std::vector<int> values = SequenceParameters(parameters.substr(1));
+        if ((final == 'M' || final == 'm') && values.size() >= 3) {
+            DecodeMouse(values[0], values[1], values[2], final == 'm');
+        }
+    } else if (const auto key = KeyFromSequence(
+                   csi ? SequenceIntroducer::kCsi : SequenceIntroducer::kSs3, parameters, final)) {
+        EmitKey(key->character, key->scanCode, key->state | alt);
     }
-    const std::vector<int> values = Parameters(parameters);
-    const uint32_t state = alt | (values.size() > 1 ? ModifierState(values[1]) : 0);
-    uint16_t scanCode = 0;
-    uint32_t rxvtState = 0;
-    switch (final) {
-        case '~':
-            scanCode = TildeKey(values[0]);
-            break;
-        case '$':
-            scanCode = TildeKey(values[0]);
-            rxvtState = kShiftPressed;
-            break;
-        case '^':
-            scanCode = TildeKey(values[0]);
-            rxvtState = kLeftCtrlPressed;
-            break;
-        case '@':
-            scanCode = TildeKey(values[0]);
-            rxvtState = kLeftCtrlPressed | kShiftPressed;
-            break;
-        case 'Z':
-            EmitKey('\t', kScanTab, state | kShiftPressed);
-            return used;
-        default:
-            scanCode = LetterKey(final);
-            break;
-    }
-    if (scanCode != 0) EmitKey(0, scanCode, state | rxvtState | EnhancedFlag(scanCode));
-    return used;
+    return end + 1 - at;
 }
 
 size_t InputDecoder::DecodeUtf8(size_t at, uint32_t alt, bool expired) {
@@ -330,12 +220,23 @@ size_t InputDecoder::DecodeUtf8(size_t at, uint32_t alt, bool expired) {
     return length;
 }
 
-void InputDecoder::DecodeMouse(std::string_view parameters, bool released) {
-    const std::vector<int> values = Parameters(parameters);
-    if (values.size() < 3) return;
-    const int code = values[0];
-    const Coord cell{static_cast<int16_t>(values[1] > 0 ? values[1] - 1 : 0),
-                     static_cast<int16_t>(values[2] > 0 ? values[2] - 1 : 0)};
+void InputDecoder::DecodeX10Mouse(std::string_view report) {
+    // Three bytes, each 32 more than its number: the button code, the column, the row (from
+    // 1). A release does not say which button: it releases one held, the left one first.
+    const auto number = [&](size_t i) { return static_cast<uint8_t>(report[i]) - 32; };
+    int code = number(0);
+    const bool released = (code & (3 | 32 | 64)) == 3;
+    if (released) {
+        if (buttonsHeld_ == 0) return;
+        const int held = (buttonsHeld_ & 0x1) ? 0 : (buttonsHeld_ & 0x2) ? 2 : 1;  // SGR codes
+        code = (code & ~3) | held;
+    }
+    DecodeMouse(code, number(1), number(2), released);
+}
+
+void InputDecoder::DecodeMouse(int code, int column, int row, bool released) {
+    const Coord cell{static_cast<int16_t>(column > 0 ? std::min(column, 32767) - 1 : 0),
+                     static_cast<int16_t>(row > 0 ? std::min(row, 32767) - 1 : 0)};
     uint32_t state = 0;
     if (code & 4) state |= kShiftPressed;
     if (code & 8) state |= kLeftAltPressed;

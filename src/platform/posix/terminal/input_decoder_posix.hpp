@@ -1,7 +1,8 @@
 #pragma once
 // Turns the bytes a terminal sends into console input records, as the Windows console
 // reports keys and the mouse: a key-down and a key-up record per key with its character,
-// PC scan code and control-key state, and mouse records for xterm's SGR mouse reports.
+// PC scan code and control-key state, and mouse records for xterm's mouse reports (SGR, and
+// the older X10 form of terminals without it).
 
 #include <cstdint>
 #include <deque>
@@ -44,10 +45,10 @@ class InputDecoder {
 
   private:
     size_t DecodeAt(size_t at, uint32_t alt, bool expired);
-    size_t DecodeCsi(size_t at, uint32_t alt, bool expired);
-    size_t DecodeSs3(size_t at, uint32_t alt, bool expired);
+    size_t DecodeSequence(size_t at, uint32_t alt, bool expired);
     size_t DecodeUtf8(size_t at, uint32_t alt, bool expired);
-    void DecodeMouse(std::string_view parameters, bool released);
+    void DecodeMouse(int code, int column, int row, bool released);
+    void DecodeX10Mouse(std::string_view report);
     void DecodePending(bool expired);
     void EmitKey(char character, uint16_t scanCode, uint32_t state);
     void EmitByteKey(uint8_t byte, uint32_t alt);

@@ -88,6 +88,69 @@ TEST(InputDecoder, FunctionKeysInEveryDialect) {
         EXPECT_EQ(Decode(c.bytes), (Events{c.event})) << c.bytes + 1;
 }
 
+TEST(InputDecoder, ModifiersInEveryDialect) {
+    const struct {
+        const char* bytes;
+        const char* event;
+    } cases[] = {
+        // Konsole's SS3 with a modifier digit, old GNOME Terminal's SS3 with 1;m.
+        {"\x1bO2P", "00 59 10"},
+        {"\x1bO5P", "00 59 8"},
+        {"\x1bO3Q", "00 60 2"},
+        {"\x1bO1;2P", "00 59 10"},
+        {"\x1bO1;6S", "00 62 18"},
+        // The VT220 family's F13..F20 are Shift+F3..F10; rxvt's $ ^ @ are Shift, Ctrl, both.
+        {"\x1b[25~", "00 61 10"},
+        {"\x1b[34~", "00 68 10"},
+        {"\x1b[23$", "00 87 10"},
+        {"\x1b[11^", "00 59 8"},
+        {"\x1b[25^", "00 61 18"},
+        {"\x1b[24@", "00 88 18"},
+        // rxvt's Shift and Ctrl arrows.
+        {"\x1b[a", "00 72 110"},
+        {"\x1b[d", "00 75 110"},
+        {"\x1bOb", "00 80 108"},
+        {"\x1bOc", "00 77 108"},
+        // Meta (iTerm2, kitty) is Alt; kitty's sub-parameters; old xterm's lone modifier.
+        {"\x1b[1;10A", "00 72 112"},
+        {"\x1b[1;13F", "00 79 10a"},
+        {"\x1b[1;5:1A", "00 72 108"},
+        {"\x1b[2B", "00 80 110"},
+        {"\x1b[1;2E", "00 76 10"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Decode(c.bytes), (Events{c.event})) << c.bytes + 1;
+}
+
+TEST(InputDecoder, TheApplicationKeypadIsTheKeypadWithoutNumLock) {
+    const struct {
+        const char* bytes;
+        const char* event;
+    } cases[] = {
+        {"\x1bOw", "00 71 0"},   {"\x1bOx", "00 72 0"}, {"\x1bOy", "00 73 0"},
+        {"\x1bOt", "00 75 0"},   {"\x1bOu", "00 76 0"}, {"\x1bOv", "00 77 0"},
+        {"\x1bOq", "00 79 0"},   {"\x1bOr", "00 80 0"}, {"\x1bOs", "00 81 0"},
+        {"\x1bOp", "00 82 0"},   {"\x1bOn", "00 83 0"}, {"\x1bOE", "00 76 0"},
+        {"\x1b[E", "00 76 0"},   {"\x1b[G", "00 76 0"}, {"\x1bOj", "2a 55 0"},
+        {"\x1bOk", "2b 78 0"},   {"\x1bOl", "2b 78 0"}, {"\x1bOm", "2d 74 0"},
+        {"\x1bOo", "2f 53 100"}, {"\x1bOX", "3d 13 0"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Decode(c.bytes), (Events{c.event})) << c.bytes + 1;
+}
+
+TEST(InputDecoder, SequencesThatAreNoKeysAreSwallowedWhole) {
+    for (const char* bytes : {"\x1b[5;10R", "\x1b[27;5;13~", "\x1b[200~", "\x1b[I", "\x1b[>1;2c",
+                              "\x1bO1;2z", "\x1b[99;5~"}) {
+        EXPECT_EQ(Decode(std::string(bytes) + "x"), (Events{"78 45 0"})) << bytes + 1;
+    }
+    // A broken sequence ends at the Esc of the next key, which still counts.
+    EXPECT_EQ(Decode("\x1b[1;\x01\x1b[B"), (Events{"00 80 100"}));
+    EXPECT_EQ(Decode("\x1b[1;\x1b[B"), (Events{"00 80 100"}));
+    // Esc O before a key that cannot end a sequence is Alt+Shift+O.
+    EXPECT_EQ(Decode("\x1bO\x1b[A"), (Events{"4f 24 12", "00 72 100"}));
+}
+
 TEST(InputDecoder, EscBeforeAKeyOrASequenceIsAlt) {
     EXPECT_EQ(Decode("\x1bq"), (Events{"71 16 2"}));
     EXPECT_EQ(Decode("\x1b"
@@ -155,6 +218,14 @@ TEST(InputDecoder, SgrMouseReportsKeepTheButtonState) {
               (Events{"mouse 0,0 4 0 0", "mouse 2,3 4 1 0", "mouse 0,0 0 0 18"}));
     EXPECT_EQ(Decode("\x1b[<64;2;2M\x1b[<65;2;2M"),
               (Events{"mouse 1,1 780000 4 0", "mouse 1,1 ff880000 4 0"}));
+}
+
+TEST(InputDecoder, X10MouseReportsOfTerminalsWithoutSgr) {
+    // Left press at 1,1 and its release; the right button at 223,2 and its release.
+    EXPECT_EQ(Decode("\x1b[M !!\x1b[M#!!\x1b[M\"\xff\"\x1b[M#\xff\"x"),
+              (Events{"mouse 0,0 1 0 0", "mouse 0,0 0 0 0", "mouse 222,1 2 0 0",
+                      "mouse 222,1 0 0 0", "78 45 0"}));
+    EXPECT_EQ(Decode("\x1b[M#!!x"), (Events{"78 45 0"}));  // a release with nothing held
 }
 
 TEST(InputDecoder, ASecondPressOnTheSameCellSoonAfterIsADoubleClick) {

@@ -29,6 +29,7 @@ volatile sig_atomic_t rawActive = 0;
 volatile sig_atomic_t outputFd = -1;
 volatile sig_atomic_t activeModes = 0;
 volatile sig_atomic_t positionLost = 0;
+volatile sig_atomic_t continued = 0;
 char onSequences[kModeCount][48];
 bool linuxConsole = false;
 bool handlersInstalled = false;
@@ -91,14 +92,20 @@ void OnContinue(int);
 void OnStop(int) {
     const int savedErrno = errno;
     TerminalRestore();
+    continued = 0;
     Install(SIGTSTP, SIG_DFL, 0);
-    raise(SIGTSTP);  // stops here until SIGCONT
+    raise(SIGTSTP);  // stops here until SIGCONT, whose handler runs before this returns
     Install(SIGTSTP, OnStop, SA_NODEFER);
+    // The kernel discards the stop when the process group is orphaned (the program is the
+    // terminal's own command: xterm -e, ssh -t, a tmux pane started on it): no SIGCONT will
+    // come, and the program goes on, so it takes the terminal back itself.
+    if (!continued) Reenter();
     errno = savedErrno;
 }
 
 void OnContinue(int) {
     const int savedErrno = errno;
+    continued = 1;
     Reenter();
     errno = savedErrno;
 }
