@@ -10,27 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "platform/posix/print/page_edges_posix.hpp"
+#include "platform/posix/print/paper_posix.hpp"
 #include "platform/print.hpp"
 
 namespace platform::posix {
 
 inline constexpr const char* kPdfFileDestination = "PDF file";
-
-/// A paper a destination offers, in hundredths of millimetres as the server gives it.
-struct Paper {
-    /// The server's media name ("iso_a4_210x297mm"); the job option.
-    std::string media;
-    int32_t width = 0;
-    int32_t length = 0;
-    int32_t left = 0;
-    int32_t right = 0;
-    int32_t top = 0;
-    int32_t bottom = 0;
-    /// The same paper as the printer's own description gives it: a queue's PPD in points,
-    /// else the server's numbers, which for a driverless printer are the printer's own.
-    PaperArea area;
-};
 
 /// One destination with what the server says about it. Queues keep the server's record of
 /// the queue and its capabilities for as long as the object lives.

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 
 namespace platform::posix {
@@ -25,14 +26,20 @@ bool Near(double points, int32_t hundredths) {
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
 
-// The queue's PPD as the server holds it, or null when the queue has none.
+// The queue's PPD as the server holds it, or null when the queue has none. It is read
+// through a file without a name, so that nothing is left behind whatever happens.
 ppd_file_t* FetchPpd(const std::string& queue) {
-    char path[1024] = "";
-    time_t modified = 0;
-    const http_status_t status =
-        cupsGetPPD3(CUPS_HTTP_DEFAULT, queue.c_str(), &modified, path, sizeof path);
-    ppd_file_t* ppd = status == HTTP_STATUS_OK ? ppdOpenFile(path) : nullptr;
-    if (path[0] != '\0') unlink(path);
+    FILE* file = std::tmpfile();
+    if (file == nullptr) return nullptr;
+    const std::string resource = "/printers/" + queue + ".ppd";
+    ppd_file_t* ppd = nullptr;
+    if (cupsGetFd(CUPS_HTTP_DEFAULT, resource.c_str(), fileno(file)) == HTTP_STATUS_OK &&
+        lseek(fileno(file), 0, SEEK_SET) == 0) {
+        // The PPD reader closes the descriptor it reads; the file keeps its own.
+        const int copy = dup(fileno(file));
+        if (copy >= 0) ppd = ppdOpenFd(copy);
+    }
+    std::fclose(file);
     return ppd;
 }
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/posix/print/destination_posix.hpp"
+#include "platform/posix/print/paper_posix.hpp"
 
 namespace platform::posix {
 
