@@ -25,14 +25,10 @@ constexpr auto kKeepAnswer = std::chrono::seconds(2);
 constexpr int32_t kHundredthsPerInch = 2540;
 constexpr int32_t kPointsPerInch = 72;
 // A4 in hundredths of millimetres, as the print server rounds it from 595 x 842 points.
-const Paper kA4{"iso_a4_210x297mm",
-                20990,
-                29704,
-                0,
-                0,
-                0,
-                0,
-                AreaFromMargins(kPointsPerInch, 595, 842, 0, 0, 0, 0)};
+const Paper kA4{.media = "iso_a4_210x297mm",
+                .width = 20990,
+                .length = 29704,
+                .area = AreaFromMargins(kPointsPerInch, 595, 842, 0, 0, 0, 0)};
 
 // The dmFields of every device mode this backend makes.
 constexpr uint32_t kDevModeFields = kDmOrientation | kDmPaperSize | kDmCopies | kDmDefaultSource |
@@ -154,6 +150,8 @@ void Destination::ReadQueue() {
         defaultPaper_ = papers_.empty() ? kA4 : papers_.front();
     }
 
+    // The server's sizes are rounded to hundredths of millimetres; the queue's PPD, where
+    // it has one, gives the printer's own.
     std::vector<Paper*> papers{&defaultPaper_};
     for (Paper& paper : papers_)
         papers.push_back(&paper);
