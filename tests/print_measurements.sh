@@ -83,9 +83,10 @@ queues=(
 )
 for entry in "${queues[@]}"; do
     IFS='|' read -r queue model options _ <<<"$entry"
+    device=file:///dev/null
+    [[ $model == everywhere ]] && device=$IPP_PRINTER_URI
     # shellcheck disable=SC2086 # the options are words
-    CUPS_DEVICE=$([[ $model == everywhere ]] && echo "$IPP_PRINTER_URI" || true) \
-        cups_add_queue "$queue" "$model" $options
+    CUPS_DEVICE=$device cups_add_queue "$queue" "$model" $options
 done
 
 # A PPD's default paper: "UNITS WIDTH LENGTH LLX LLY URX URY DPIX DPIY" in points.
