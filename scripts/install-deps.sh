@@ -10,7 +10,8 @@ packages=(
   tmux procps time ncurses-term
   libcups2-dev libcairo2-dev libfreetype-dev libfontconfig-dev libgdk-pixbuf-2.0-dev libpaper-dev
   fontconfig fonts-liberation
-  cups-daemon cups-client cups-filters ghostscript printer-driver-cups-pdf poppler-utils
+  cups cups-daemon cups-client cups-filters cups-ipp-utils dbus-daemon ghostscript
+  printer-driver-cups-pdf poppler-utils
   dpkg-dev file lintian man-db groff-base unzip
 )
 

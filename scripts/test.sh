@@ -43,6 +43,7 @@ done
 echo "== both builds"
 bash tests/both_builds.sh "$PWD/build/posix/virodaro" "$PWD/build/win32/VIRODARO.EXE"
 bash tests/print_server.sh "$PWD/build/posix/printer_probe" "$PWD/build/win32/printer_probe.exe"
+bash tests/print_measurements.sh "$PWD/build/posix/printer_probe" "$PWD/build/win32/printer_probe.exe"
 bash tests/print_drawing.sh "$PWD/build/posix/printer_probe" "$PWD/build/win32/printer_probe.exe"
 bash tests/end_to_end.sh "$PWD/build/posix/virodaro" "$PWD/build/win32/VIRODARO.EXE"
 

@@ -7,6 +7,13 @@
 #
 #   cups_start DIR        start the server in DIR; sets CUPS_SERVER, CUPS_QUEUE,
 #                         CUPS_LANDSCAPE_QUEUE and CUPS_OUT (where the PDFs land)
+#   cups_add_queue NAME MODEL [OPTION=VALUE...]
+#                         a queue made as a user makes one with lpadmin: MODEL is one of
+#                         the server's drivers (`lpinfo -m`, "drv:///sample.drv/..."),
+#                         "everywhere" for an IPP printer (then set CUPS_DEVICE to its URI)
+#                         or a PPD file; the options are what the user picks (media,
+#                         Resolution, orientation-requested-default), all else stays the
+#                         server's default. The queue's PPD is then $CUPS_DIR/etc/ppd/NAME.ppd
 #   cups_job_count        how many jobs the server has received
 #   cups_jobs_done        wait until the server has no pending job (fails after 30 s)
 #   cups_stop             stop the server and remove what it added outside DIR (the
@@ -88,6 +95,15 @@ CONF
     cups_admin -p "$CUPS_LANDSCAPE_QUEUE" -o orientation-requested-default=4
     cups_admin -d "$CUPS_QUEUE"
     export CUPS_OUT CUPS_QUEUE CUPS_LANDSCAPE_QUEUE
+}
+
+cups_add_queue() {
+    local name=$1 model=$2 option
+    shift 2
+    local -a args=(-p "$name" -E -v "${CUPS_DEVICE:-file:///dev/null}")
+    if [[ -f "$model" ]]; then args+=(-P "$model"); else args+=(-m "$model"); fi
+    for option in "$@"; do args+=(-o "$option"); done
+    cups_admin "${args[@]}"
 }
 
 # lpadmin, its notes (drivers are deprecated, ...) kept in the server's log unless it fails.

@@ -13,6 +13,7 @@
 
 #include "platform/posix/print/font_posix.hpp"
 #include "platform/posix/print/paper_map_posix.hpp"
+#include "platform/posix/print/ppd_paper_posix.hpp"
 
 namespace platform::posix {
 namespace {
@@ -24,7 +25,10 @@ constexpr auto kKeepAnswer = std::chrono::seconds(2);
 constexpr int32_t kHundredthsPerInch = 2540;
 constexpr int32_t kPointsPerInch = 72;
 // A4 in hundredths of millimetres, as the print server rounds it from 595 x 842 points.
-const Paper kA4{"iso_a4_210x297mm", 20990, 29704, 0, 0, 0, 0};
+const Paper kA4{.media = "iso_a4_210x297mm",
+                .width = 20990,
+                .length = 29704,
+                .area = AreaFromMargins(kPointsPerInch, 595, 842, 0, 0, 0, 0)};
 
 // The dmFields of every device mode this backend makes.
 constexpr uint32_t kDevModeFields = kDmOrientation | kDmPaperSize | kDmCopies | kDmDefaultSource |
@@ -57,6 +61,8 @@ Paper FromPaperLibrary(const struct paper* info) {
     paper.media = name;
     paper.width = static_cast<int32_t>(paperpswidth(info) * kHundredthsPerInch / kPointsPerInch);
     paper.length = static_cast<int32_t>(paperpsheight(info) * kHundredthsPerInch / kPointsPerInch);
+    paper.area =
+        AreaFromMargins(kPointsPerInch, paperpswidth(info), paperpsheight(info), 0, 0, 0, 0);
     return paper;
 }
 
@@ -67,14 +73,12 @@ Paper FromCupsSize(const cups_size_t& size) {
             size.left,
             size.right,
             size.top,
-            size.bottom};
+            size.bottom,
+            AreaFromMargins(kHundredthsPerInch, size.width, size.length, size.left, size.right,
+                            size.top, size.bottom)};
 }
 
 }  // namespace
-
-int32_t ToPixels(int32_t hundredthsOfMm, int32_t dpi) {
-    return static_cast<int32_t>(int64_t{hundredthsOfMm} * dpi / kHundredthsPerInch);
-}
 
 std::shared_ptr<const Destination> Destination::Open(const std::string& name) {
     return Load(name, nullptr);
@@ -145,6 +149,13 @@ void Destination::ReadQueue() {
     } else {
         defaultPaper_ = papers_.empty() ? kA4 : papers_.front();
     }
+
+    // The server's sizes are rounded to hundredths of millimetres; the queue's PPD, where
+    // it has one, gives the printer's own.
+    std::vector<Paper*> papers{&defaultPaper_};
+    for (Paper& paper : papers_)
+        papers.push_back(&paper);
+    TakeAreasFromPpd(name_, papers);
 
     if (ipp_attribute_t* resolution =
             cupsFindDestDefault(http, dest_, info_, "printer-resolution")) {

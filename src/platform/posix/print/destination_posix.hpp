@@ -10,23 +10,12 @@
 #include <string>
 #include <vector>
 
+#include "platform/posix/print/paper_posix.hpp"
 #include "platform/print.hpp"
 
 namespace platform::posix {
 
 inline constexpr const char* kPdfFileDestination = "PDF file";
-
-/// A paper a destination offers, in hundredths of millimetres.
-struct Paper {
-    /// The server's media name ("iso_a4_210x297mm"); the job option.
-    std::string media;
-    int32_t width = 0;
-    int32_t length = 0;
-    int32_t left = 0;
-    int32_t right = 0;
-    int32_t top = 0;
-    int32_t bottom = 0;
-};
 
 /// One destination with what the server says about it. Queues keep the server's record of
 /// the queue and its capabilities for as long as the object lives.
@@ -98,8 +87,5 @@ class Destination {
 
 /// Every destination: the server's queues in its order, then "PDF file".
 std::vector<PrinterInfo2> ListDestinations();
-
-/// Hundredths of millimetres as device pixels at `dpi`, truncated.
-int32_t ToPixels(int32_t hundredthsOfMm, int32_t dpi);
 
 }  // namespace platform::posix

@@ -8,7 +8,6 @@
 #include <sstream>
 #include <string>
 
-#include "platform/posix/print/print_dc_posix.hpp"
 #include "platform/posix/print/print_job_posix.hpp"
 #include "platform/process.hpp"
 
@@ -41,22 +40,6 @@ TEST(PaperMapTest, TitlesBecomeSafeFileNames) {
     EXPECT_EQ(SafeFileName(".hidden.pdf"), "_hidden.pdf");
     EXPECT_EQ(SafeFileName(""), "job");
     EXPECT_EQ(SafeFileName("\xf9 \x01"), "_ _");
-}
-
-TEST(PaperMapTest, PagesTurnWithTheirMargins) {
-    // A4 at 300 dpi with margins of 1/4 inch left, 1/2 inch top, none right and bottom.
-    const Paper a4{"iso_a4_210x297mm", 20990, 29704, 635, 0, 1270, 0};
-    const PageGeometry portrait = GeometryOf(a4, 300, 600, false);
-    EXPECT_EQ(portrait.physicalWidth, 2479);
-    EXPECT_EQ(portrait.physicalHeight, 7016);
-    EXPECT_EQ(portrait.offsetX, 75);
-    EXPECT_EQ(portrait.offsetY, 300);
-    EXPECT_EQ(portrait.printableWidth, 2404);
-    const PageGeometry landscape = GeometryOf(a4, 300, 600, true);
-    EXPECT_EQ(landscape.physicalWidth, 7016);
-    EXPECT_EQ(landscape.printableHeight, 2404);
-    EXPECT_EQ(landscape.offsetX, 300);
-    EXPECT_EQ(landscape.dpiX, 600);
 }
 
 class PdfFileTest : public ::testing::Test {

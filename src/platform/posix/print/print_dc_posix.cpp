@@ -24,7 +24,7 @@ bool Landscape(const DevMode& mode) {
 void ApplyMode(PrintDeviceContext* context, const DevMode& mode) {
     context->mode = mode;
     const Destination& destination = *context->destination;
-    context->geometry = GeometryOf(destination.PaperFor(mode), destination.DpiX(),
+    context->geometry = GeometryOf(destination.PaperFor(mode).area, destination.DpiX(),
                                    destination.DpiY(), Landscape(mode));
 }
 
@@ -74,27 +74,6 @@ int32_t Failed(uint32_t code) {
 }
 
 }  // namespace
-
-PageGeometry GeometryOf(const Paper& paper, int32_t dpiX, int32_t dpiY, bool landscape) {
-    PageGeometry portrait{dpiX,
-                          dpiY,
-                          ToPixels(paper.width, dpiX),
-                          ToPixels(paper.length, dpiY),
-                          ToPixels(paper.left, dpiX),
-                          ToPixels(paper.top, dpiY),
-                          ToPixels(paper.width - paper.left - paper.right, dpiX),
-                          ToPixels(paper.length - paper.top - paper.bottom, dpiY)};
-    if (!landscape) return portrait;
-    // The sheet turned a quarter: what ran down now runs across.
-    return {dpiY,
-            dpiX,
-            portrait.physicalHeight,
-            portrait.physicalWidth,
-            portrait.offsetY,
-            portrait.offsetX,
-            portrait.printableHeight,
-            portrait.printableWidth};
-}
 
 PrintDeviceContext* FindPrintDeviceContext(Handle dc) {
     auto context = deviceContexts.find(dc);

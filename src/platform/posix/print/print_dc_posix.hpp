@@ -11,26 +11,12 @@
 #include <string>
 
 #include "platform/posix/print/destination_posix.hpp"
+#include "platform/posix/print/page_edges_posix.hpp"
 #include "platform/posix/print/print_posix.hpp"
 #include "platform/print.hpp"
 #include "platform/print_drawing.hpp"
 
 namespace platform::posix {
-
-/// The measurements of a page in device pixels, for the device mode's orientation.
-struct PageGeometry {
-    int32_t dpiX;
-    int32_t dpiY;
-    int32_t physicalWidth;
-    int32_t physicalHeight;
-    int32_t offsetX;
-    int32_t offsetY;
-    int32_t printableWidth;
-    int32_t printableHeight;
-};
-
-/// A paper at a resolution, turned for landscape.
-PageGeometry GeometryOf(const Paper& paper, int32_t dpiX, int32_t dpiY, bool landscape);
 
 struct PrintDeviceContext {
     std::shared_ptr<const Destination> destination;

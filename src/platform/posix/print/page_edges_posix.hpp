@@ -1,0 +1,48 @@
+#pragma once
+// A page's measurements in device pixels, worked out from a printer's description of its
+// paper. Each edge of the printable area becomes a whole pixel on its own, and every size is
+// a difference of edges: nothing adds up, left + printable + right is the paper (top and
+// bottom likewise), and a margin or size that is a whole number of pixels comes out exact.
+
+#include <cstdint>
+
+namespace platform::posix {
+
+/// A paper and its printable area as the printer describes them, measured like PostScript
+/// from the paper's lower left corner, in the description's own units.
+struct PaperArea {
+    /// Units per inch: 72 for a PPD's points, 2540 for IPP's hundredths of millimetres.
+    double unitsPerInch = 72;
+    double width = 0;
+    double length = 0;
+    /// The edges of the printable area (a PPD's ImageableArea: llx lly urx ury).
+    double left = 0;
+    double bottom = 0;
+    double right = 0;
+    double top = 0;
+};
+
+/// The area of a paper described by its size and its four margins, as IPP's media-col does.
+PaperArea AreaFromMargins(double unitsPerInch, double width, double length, double left,
+                          double right, double top, double bottom);
+
+/// The measurements of a page in device pixels, for the device mode's orientation.
+struct PageGeometry {
+    int32_t dpiX;
+    int32_t dpiY;
+    int32_t physicalWidth;
+    int32_t physicalHeight;
+    int32_t offsetX;
+    int32_t offsetY;
+    int32_t printableWidth;
+    int32_t printableHeight;
+};
+
+/// A distance from the paper's origin as the pixel edge at `dpi`: the whole pixels below it.
+int32_t EdgeInPixels(double distance, double unitsPerInch, int32_t dpi);
+
+/// A paper at a resolution. Landscape turns it a quarter counterclockwise, as the print
+/// server turns a wide page onto its paper: the paper's bottom edge becomes the page's left.
+PageGeometry GeometryOf(const PaperArea& area, int32_t dpiX, int32_t dpiY, bool landscape);
+
+}  // namespace platform::posix
