@@ -2,8 +2,10 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstdint>
 #include <map>
 #include <utility>
 
@@ -68,6 +70,12 @@ bool Deliver(PrintDeviceContext* context) {
     return SubmitJob(*context->destination, context->title, context->mode, context->pdf);
 }
 
+// What lies between two margins; a server's odd margins cannot overflow it.
+int32_t Between(int32_t extent, int32_t low, int32_t high) {
+    return static_cast<int32_t>(
+        std::clamp<int64_t>(int64_t{extent} - low - high, INT32_MIN, INT32_MAX));
+}
+
 int32_t Failed(uint32_t code) {
     SetLastError(code);
     return 0;
@@ -82,8 +90,8 @@ PageGeometry GeometryOf(const Paper& paper, int32_t dpiX, int32_t dpiY, bool lan
                           ToPixels(paper.length, dpiY),
                           ToPixels(paper.left, dpiX),
                           ToPixels(paper.top, dpiY),
-                          ToPixels(paper.width - paper.left - paper.right, dpiX),
-                          ToPixels(paper.length - paper.top - paper.bottom, dpiY)};
+                          ToPixels(Between(paper.width, paper.left, paper.right), dpiX),
+                          ToPixels(Between(paper.length, paper.top, paper.bottom), dpiY)};
     if (!landscape) return portrait;
     // The sheet turned a quarter: what ran down now runs across.
     return {dpiY,
@@ -191,8 +199,12 @@ int32_t EndDoc(Handle dc) {
         cairo_destroy(context->cairo);
         context->cairo = nullptr;
         cairo_surface_finish(context->surface);
-        delivered = cairo_surface_status(context->surface) == CAIRO_STATUS_SUCCESS &&
-                    posix::Deliver(context);
+        if (cairo_surface_status(context->surface) != CAIRO_STATUS_SUCCESS) {
+            SetLastError(kErrorGenFailure);
+            delivered = false;
+        } else {
+            delivered = posix::Deliver(context);
+        }
     }
     posix::DiscardDocument(context);
     return delivered ? 1 : 0;
