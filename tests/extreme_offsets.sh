@@ -23,9 +23,18 @@ start_run() {
     tmux_type "clear; cd $work/$tag; stty -g > ../$tag.before; CUPS_SERVER=$work/nothing-listens.sock $sanitizers $program 2> ../$tag.err; echo \$? > ../$tag.status; stty -g > ../$tag.after; echo END-$tag"
 }
 answer() { tmux_cmd send-keys -t 0 -l -- "$1"; tmux_cmd send-keys -t 0 Enter; }
+# Waits for the run $1 to show $2; a run that ended before (a sanitizer stopped it) shows
+# what it wrote to standard error.
+run_shows() {
+    tmux_wait_for "$2" || {
+        echo "FAIL: $1 never showed: $2; its standard error:"
+        cat "$work/$1.err"
+        exit 1
+    }
+}
 finish_run() {
     local tag=$1
-    tmux_wait_for "will Exit Program"
+    run_shows "$tag" "will Exit Program"
     tmux_screen >"$work/$tag.screen"
     tmux_cmd send-keys -t 0 Enter
     tmux_wait_for "^END-$tag"
@@ -40,11 +49,11 @@ for pair in "1e5000 -1e38" "3e9 -3e9" "-1e38 1e5000"; do
     round=$((round + 1))
     typed="typed$round"
     start_run "$typed"
-    tmux_wait_for "X axis:"
+    run_shows "$typed" "X axis:"
     answer "$x"
-    tmux_wait_for "Y axis:"
+    run_shows "$typed" "Y axis:"
     answer "$y"
-    tmux_wait_for "Save setting (Y/N)"
+    run_shows "$typed" "Save setting (Y/N)"
     answer y
     finish_run "$typed"
     check_eq "$typed: the report names the typed offsets" 1 \
