@@ -9,9 +9,10 @@ export LC_ALL=C
 program=$1
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/lib/check.sh"
+source "$here/lib/cups.sh"
 
 work=$(mktemp -d)
-trap 'chmod -R u+w "$work"; rm -rf "$work"' EXIT
+trap 'cups_stop; chmod -R u+w "$work"; rm -rf "$work"' EXIT
 chmod 755 "$work"
 export CUPS_SERVER="$work/nothing-listens.sock"
 
@@ -97,5 +98,24 @@ first=$( (cd "$work/pipe" && setsid -w "$program" </dev/null 2>"$work/head.err";
 check_eq "head -c 10: the first ten bytes" "$(printf '\xF9 VIRODARO' | od -An -c)" "$first"
 check_eq "head -c 10: exit code" 0 "$(cat "$work/head.status")"
 check_eq "head -c 10: nothing on standard error" "" "$(cat "$work/head.err")"
+
+# A print server whose default queue refuses jobs: the page is drawn, the job is refused
+# when the document ends, and the run says so. The server needs root, as cupsd does.
+if ((EUID == 0)); then
+    cups_start "$work/cups"
+    cupsreject -r "closed for the test" "$CUPS_QUEUE"
+    mkdir "$work/refused"
+    printf '12\r\n-8\r\n' >"$work/refused/VIRODARO.CFG"
+    status=0
+    (cd "$work/refused" && setsid -w "$program" </dev/null >"$work/refused.out" 2>&1) || status=$?
+    check_eq "refused job: exit code" 0 "$status"
+    check_eq "refused job: the reason instead of the report" \
+        " ....No page printed: the printer did not take the page (runtime error 57)." \
+        "$(grep -a -e 'No page' -e 'Width =' "$work/refused.out" | tr -d '\r')"
+    check_eq "refused job: no job on the server" 0 "$(cups_job_count)"
+    cups_stop
+else
+    echo "skipped: a refused job needs a print server of the test's own, which needs root"
+fi
 
 check_done
