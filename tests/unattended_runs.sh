@@ -15,6 +15,9 @@ work=$(mktemp -d)
 trap 'cups_stop; chmod -R u+w "$work"; rm -rf "$work"' EXIT
 chmod 755 "$work"
 export CUPS_SERVER="$work/nothing-listens.sock"
+# A copy the other user can run wherever the build tree lies.
+cp "$program" "$work/virodaro"
+program="$work/virodaro"
 
 banner=$'\xF9 VIRODARO \xF9\r\nVIRODARO will prepare paper for cutting into four sections making scrap paper\r\n \r\n'
 second=$'\xF9 VIRODARO \xF9\r\nApp will prepare paper lines for cutting into four sections making scrap paper\r\n \r\n'
