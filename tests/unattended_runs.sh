@@ -69,6 +69,18 @@ check_eq "read-only directory, first run: the reason ends the second screen" "$e
     "${out: -${#expected}}"
 check_eq "read-only directory, first run: nothing added" "" "$(ls -A "$work/readonly-new")"
 
+# A settings file the program may not read.
+mkdir "$work/unreadable"
+printf '12\r\n-8\r\n' >"$work/unreadable/VIRODARO.CFG"
+chmod 000 "$work/unreadable/VIRODARO.CFG"
+chmod 555 "$work/unreadable"
+status=0
+run_unattended "$work/unreadable" >"$work/unreadable.out" 2>&1 || status=$?
+check_eq "unreadable settings file: exit code" 0 "$status"
+check_eq "unreadable settings file: the reason names it" \
+    " ....No page printed: VIRODARO.CFG File could not be opened (runtime error 70)." \
+    "$(grep -a -e 'No page' -e 'Width =' "$work/unreadable.out" | tr -d '\r')"
+
 # A current directory that was deleted: it cannot even be named.
 mkdir "$work/gone"
 status=0
