@@ -4,6 +4,7 @@
 #include "app/page.hpp"
 #include "app/printer_list.hpp"
 #include "app/prompts.hpp"
+#include "app/run_fault.hpp"
 #include "app/run_state.hpp"
 #include "app/screen.hpp"
 #include "app/settings.hpp"
@@ -25,18 +26,24 @@ int32_t AppMain(platform::Handle, int32_t, const char*, int32_t) {
     // Every step of the run records its errors here; the run reads them once, after
     // attaching the printer.
     RtErrorFrame runErrors;
+    // The first of those errors and its cause, checked after each step, for the user to
+    // read when no page comes out.
+    AppFault fault;
     AppOffsets offsets{};
 
     const Text startDir = SysCurDir(Text());
+    AppNoteRunError(fault, AppFaultSource::kCurrentDirectory);
     WriteBanner("VIRODARO will prepare paper for cutting into four sections making scrap paper");
+    AppNoteRunError(fault, AppFaultSource::kScreen);
     const bool configFound = AppExist(AppSettingsPath(startDir)) == -1;
     if (configFound) {
-        AppReadSettings(offsets.xText, offsets.yText);
+        AppReadSettings(offsets.xText, offsets.yText, fault);
         offsets.fromSettingsFile = true;
     } else {
         AppListPrinters();
         AppShowDiagram();
         AppAskOffsets(offsets);
+        AppNoteRunError(fault, AppFaultSource::kScreen);
     }
     AppNormaliseOffsets(offsets);
     AppParseOffsets(offsets);
@@ -48,14 +55,18 @@ int32_t AppMain(platform::Handle, int32_t, const char*, int32_t) {
         AppWriteLine("   setting  X = " + offsets.xText + "     Y = " + offsets.yText);
     }
     AppWriteLine(" ");
+    AppNoteRunError(fault, AppFaultSource::kScreen);
 
     AppPage page{};
-    if (AppPrintPage(offsets, page)) {
+    if (AppPrintPage(offsets, page, fault)) {
         AppReport(page, offsets);
         AppWriteLine(" ");
         if (!offsets.fromSettingsFile && AppAskToSave()) {
             AppSaveSettings(startDir, offsets.xText, offsets.yText);
         }
+    } else {
+        // Where the report would stand: what kept the page from the printer.
+        AppWriteLine(AppNoPageLine(fault));
     }
     AppExitLoop();
 

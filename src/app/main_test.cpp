@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 #include "platform/sim/sim.hpp"
@@ -163,30 +164,78 @@ TEST_F(AppRunTest, AFileWithAnEmptySecondLineKeepsItsOffsets) {
     EXPECT_EQ(Screen().find("Save setting"), std::string::npos);
 }
 
-TEST_F(AppRunTest, ASettingsFileThatCannotBeReadPrintsNothing) {
+TEST_F(AppRunTest, ASettingsFileThatCannotBeReadPrintsNothingAndSaysWhy) {
+    const std::string tooShort =
+        " ....No page printed: VIRODARO.CFG File has no second line (runtime error 62).\r\n";
+    const std::string notOpened =
+        " ....No page printed: VIRODARO.CFG File could not be opened (runtime error 70).\r\n";
     const struct {
         const char* what;
         void (*make)();
+        std::string settingLine;
+        std::string line;
     } cases[] = {
-        {"one line", [] { Settings("7\r\n"); }},
-        {"LF line ends", [] { Settings("1\n2\n"); }},
-        {"a directory", [] { sim::AddDirectory(kSettingsPath); }},
+        {"one line", [] { Settings("7\r\n"); }, "   setting  X = 7     Y = 0\r\n", tooShort},
+        // A lone LF is data: the whole file is the first line.
+        {"LF line ends", [] { Settings("1\n2\n"); }, "   setting  X = 1\n2\n     Y = 0\r\n",
+         tooShort},
+        {"empty", [] { Settings(""); }, "   setting  X = 0     Y = 0\r\n", tooShort},
+        {"a directory", [] { sim::AddDirectory(kSettingsPath); }, "   setting  X = 0     Y = 0\r\n",
+         notOpened},
         {"held by another process",
          [] {
              Settings("1\r\n2\r\n");
              sim::HoldFile(kSettingsPath, 0xC0000000, 0);
-         }},
+         },
+         "   setting  X = 0     Y = 0\r\n", notOpened},
     };
     for (const auto& c : cases) {
         StartRuntime({.stdOutput = sim::Stream::kRedirected});
         sim::AddPrinter(sim::MakePrinter("Office"), true);
         c.make();
+        const std::optional<std::string> before = sim::FileBytes(kSettingsPath);
+        Answer("y");  // what a save question would take
         EXPECT_EQ(Run(), 0) << c.what;
-        // The read recorded an error: no page, no report, no question; the closing screen
-        // follows the blank line.
-        EXPECT_TRUE(Screen().ends_with(" \r\n" + kClosing)) << c.what;
-        EXPECT_EQ(Screen().find("Width ="), std::string::npos) << c.what;
+        // The line stands where the report would; there is no page and no question.
+        EXPECT_EQ(Screen(),
+                  kFirstBanner + kSecondBanner + c.settingLine + " \r\n" + c.line + kClosing)
+            << c.what;
         EXPECT_EQ(PagesPrinted(), 0u) << c.what;
+        EXPECT_EQ(sim::FileBytes(kSettingsPath), before) << c.what;
+    }
+}
+
+TEST_F(AppRunTest, AnEarlierFailedWriteToTheScreenIsTheReasonGiven) {
+    Settings("1\r\n2\r\n");
+    sim::ShortenNextWrite(3);  // the first banner line
+    EXPECT_EQ(Run(), 0);
+    EXPECT_NE(Screen().find(" \r\n ....No page printed: the screen could not be written (runtime "
+                            "error 61).\r\n" +
+                            kClosing),
+              std::string::npos);
+    EXPECT_EQ(PagesPrinted(), 0u);
+}
+
+TEST_F(AppRunTest, OffsetsBeyondThePageDrawAtTheEndsOfTheRange) {
+    for (const char* huge : {"1e5000", "-1e38", "3e9"}) {
+        StartRuntime({.stdOutput = sim::Stream::kRedirected});
+        sim::AddPrinter(sim::MakePrinter("Office"), true);
+        Answer(huge);
+        Answer(huge);
+        Answer("n");
+        EXPECT_EQ(Run(), 0) << huge;
+        const bool negative = huge[0] == '-';
+        const std::string end = negative ? "-2147483648" : "2147483647";
+        // The line after the caption: 89 pixels down from the low end, none from the high.
+        const std::string nextLine = negative ? "-2147483559" : end;
+        EXPECT_NE(Screen().find(std::string("   X = ") + huge + "   Y = " + huge + "\r\n"),
+                  std::string::npos)
+            << huge;
+        EXPECT_EQ(Calls({"TextOutA"}), CallList{"TextOutA(" + end + "," + end +
+                                                ",50,100,150,200 Circles;Arial -67 0x808080)"})
+            << huge;
+        EXPECT_EQ(Calls({"MoveToEx"}).back(), "MoveToEx(0," + nextLine + ")") << huge;
+        EXPECT_EQ(PagesPrinted(), 1u) << huge;
     }
 }
 
@@ -220,13 +269,70 @@ TEST_F(AppRunTest, OnlyYSaves) {
     }
 }
 
-TEST_F(AppRunTest, WithoutPrintersTheClosingScreenFollowsTheBlankLine) {
+TEST_F(AppRunTest, WithoutPrintersTheLineFollowsTheBlankLine) {
     StartRuntime({.stdOutput = sim::Stream::kRedirected});
     Answer("1");
     Answer("2");
     EXPECT_EQ(Run(), 0);
-    EXPECT_EQ(Screen(), kFirstBanner + "\r\n" + kDiagram + kSecondBanner + " \r\n" + kClosing);
+    EXPECT_EQ(Screen(), kFirstBanner + "\r\n" + kDiagram + kSecondBanner + " \r\n" +
+                            " ....No page printed: no printer could be attached (runtime error "
+                            "68).\r\n" +
+                            kClosing);
     EXPECT_TRUE(sim::Documents().empty());
+}
+
+TEST_F(AppRunTest, ADefaultPrinterThatAttachesNothingQuietlyGivesNoNumber) {
+    sim::FailPrintCall("PrintDlgA", 1, 0);
+    Answer("1");
+    Answer("2");
+    EXPECT_EQ(Run(), 0);
+    EXPECT_TRUE(Screen().ends_with(kSecondBanner + " \r\n" +
+                                   " ....No page printed: no printer could be attached.\r\n" +
+                                   kClosing));
+    EXPECT_TRUE(sim::Documents().empty());
+}
+
+TEST_F(AppRunTest, APageThePrinterDidNotTakeIsNotReported) {
+    const std::string notTaken =
+        " ....No page printed: the printer did not take the page (runtime error 57).\r\n";
+    const struct {
+        const char* what;
+        void (*make)();
+    } cases[] = {
+        {"a destination that cannot write its file",
+         [] { sim::PrinterNamed("Office").endDocError = platform::kErrorAccessDenied; }},
+        {"a page the printer refuses to end", [] { sim::FailPrintCall("EndPage"); }},
+    };
+    for (const auto& c : cases) {
+        StartRuntime({.stdOutput = sim::Stream::kRedirected});
+        sim::AddPrinter(sim::MakePrinter("Laser"));
+        sim::AddPrinter(sim::MakePrinter("Office"), true);
+        c.make();
+        Answer("12");
+        Answer("-8");
+        Answer("y");
+        EXPECT_EQ(Run(), 0) << c.what;
+        EXPECT_EQ(Screen(), kFirstBanner + "Laser\r\nOffice\r\n\r\n" + kDiagram + kSecondBanner +
+                                " \r\n" + notTaken + kClosing)
+            << c.what;
+        // The page was drawn and the document ended, but nothing reached the printer and no
+        // question was asked.
+        EXPECT_EQ(Calls({"LineTo"}).size(), 8u) << c.what;
+        EXPECT_EQ(Calls({"EndDoc"}).size(), 1u) << c.what;
+        EXPECT_EQ(PagesPrinted(), 0u) << c.what;
+        EXPECT_FALSE(sim::FileBytes(kSettingsPath)) << c.what;
+        EXPECT_EQ(sim::LivePrintObjects(), 0) << c.what;
+    }
+}
+
+TEST_F(AppRunTest, AnErrorWhileDrawingStillReportsThePage) {
+    sim::FailPrintCall("TextOutA");
+    Answer("0");
+    Answer("0");
+    Answer("n");
+    EXPECT_EQ(Run(), 0);
+    EXPECT_NE(Screen().find(Report("0", "0")), std::string::npos);
+    EXPECT_EQ(PagesPrinted(), 1u);
 }
 
 TEST_F(AppRunTest, ALandscapeDefaultIsMeasuredAsItIsAndPrintedInPortrait) {

@@ -85,11 +85,13 @@ Text Number(float value) { return NumToText(value, 7); }
 
 }  // namespace
 
-bool AppPrintPage(const AppOffsets& offsets, AppPage& page) {
+bool AppPrintPage(const AppOffsets& offsets, AppPage& page, AppFault& fault) {
     const Text documentName = SysTime() + NumToText(0, 15);
     PrnAttach(kPrnAttachDefault, Text(), documentName);
-    // The run's own error number: a failure of any earlier step ends the page here too.
+    // The run's own error number: a failure of any earlier step ends the page here too, and
+    // was noted when it happened.
     if (RtErrorNumber() != 0 || PrnPrinterName().Empty()) {
+        AppNoteFault(fault, AppFaultSource::kNoPrinter, RtErrorNumber());
         PrnCancel();
         return false;
     }
@@ -131,8 +133,13 @@ bool AppPrintPage(const AppOffsets& offsets, AppPage& page) {
     }
 
     page.firstPrinterName = PrnPrinterInfo(1, kPrinterNameField);
-    // Attaching nothing ends the page and the document: the job goes to the printer.
-    PrnAttach(kPrnAttachByName, Text(), Text());
+    // Attaching nothing ends the page and the document: the job goes to the printer. Errors
+    // of the drawing above are ignored; one of the release means the page never arrived.
+    const int32_t releaseError = AppStepError([] { PrnAttach(kPrnAttachByName, Text(), Text()); });
+    if (releaseError != 0) {
+        AppNoteFault(fault, AppFaultSource::kJobNotHandedOver, releaseError);
+        return false;
+    }
     return true;
 }
 

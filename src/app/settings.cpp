@@ -58,10 +58,20 @@ int32_t AppExist(const Text& path) {
     return FileDir(path, kFileAttrReadOnly | kFileAttrDirectory).Empty() ? 0 : -1;
 }
 
-void AppReadSettings(Text& xText, Text& yText) {
-    FileOpen(kReadNumber, kSettingsName, kReadMode, kRecordLength);
-    xText = FileReadLine(kReadNumber);
-    yText = FileReadLine(kReadNumber);
+void AppReadSettings(Text& xText, Text& yText, AppFault& fault) {
+    // Each step's own error is noted, so that the user hears of a file that did not open
+    // rather than of the reads that then had no file.
+    const int32_t openError =
+        AppStepError([] { FileOpen(kReadNumber, kSettingsName, kReadMode, kRecordLength); });
+    if (openError != 0) AppNoteFault(fault, AppFaultSource::kSettingsNotOpened, openError);
+    for (Text* line : {&xText, &yText}) {
+        const int32_t readError = AppStepError([&] { *line = FileReadLine(kReadNumber); });
+        if (readError == 0) continue;
+        AppNoteFault(fault,
+                     readError == kRtErrInputPastEnd ? AppFaultSource::kSettingsTooShort
+                                                     : AppFaultSource::kSettingsNotRead,
+                     readError);
+    }
     FileClose(kReadNumber);
 }
 

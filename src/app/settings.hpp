@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "app/run_fault.hpp"
 #include "runtime/text.hpp"
 
 /// The settings file's full path: the start directory, the platform's separator and
@@ -18,8 +19,9 @@ Text AppSettingsPath(const Text& startDir);
 int32_t AppExist(const Text& path);
 
 /// Reads the two offsets from VIRODARO.CFG in the current directory. A missing line leaves
-/// its text empty and records an error for the run.
-void AppReadSettings(Text& xText, Text& yText);
+/// its text empty and records an error for the run; the first failure is noted in `fault`
+/// (unless one was noted before).
+void AppReadSettings(Text& xText, Text& yText, AppFault& fault);
 
 /// Saves the two offsets to VIRODARO.CFG in the start directory and reports it on standard
 /// output with a blank line and " ....Saved VIRODARO.CFG File.", or " ....VIRODARO.CFG File

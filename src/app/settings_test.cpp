@@ -73,7 +73,9 @@ TEST_F(SettingsTest, SavingWritesExactlyTheTwoLinesThatTheNextRunReads) {
     EXPECT_EQ(sim::DirectoryNames(Work().Data()), Names{"VIRODARO.CFG"});
 
     Text x, y;
-    AppReadSettings(x, y);
+    AppFault fault;
+    AppReadSettings(x, y, fault);
+    EXPECT_EQ(fault.source, AppFaultSource::kNone);
     EXPECT_EQ(x, Text("12"));
     EXPECT_EQ(y, Text("-8"));
     EXPECT_EQ(RtErrorNumber(), 0);
@@ -165,30 +167,55 @@ TEST_F(SettingsTest, AStartDirectoryTooLongForTheOsTouchesNoFile) {
 }
 
 TEST_F(SettingsTest, ReadingAShortOrUnreadableFileLeavesTextsEmptyAndAnError) {
+    using enum AppFaultSource;
     struct Case {
         const char* what;
         void (*arrange)();
         const char* x;
         const char* y;
         int error;
+        // The first failure, which the run tells the user about.
+        AppFaultSource source;
+        int firstError;
     } cases[] = {
-        {"one line", [] { sim::AddFile("VIRODARO.CFG", "5\r\n"); }, "5", "", 62},
-        {"LF line ends", [] { sim::AddFile("VIRODARO.CFG", "5\n7\n"); }, "5\n7\n", "", 62},
-        {"a directory", [] { sim::AddDirectory("VIRODARO.CFG"); }, "", "", 52},
-        {"no file", [] {}, "", "", 52},
-        {"more lines", [] { sim::AddFile("VIRODARO.CFG", "1\r\n2\r\n3\r\n"); }, "1", "2", 0},
+        {"one line", [] { sim::AddFile("VIRODARO.CFG", "5\r\n"); }, "5", "", 62, kSettingsTooShort,
+         62},
+        {"LF line ends", [] { sim::AddFile("VIRODARO.CFG", "5\n7\n"); }, "5\n7\n", "", 62,
+         kSettingsTooShort, 62},
+        {"empty", [] { sim::AddFile("VIRODARO.CFG", ""); }, "", "", 62, kSettingsTooShort, 62},
+        {"a directory", [] { sim::AddDirectory("VIRODARO.CFG"); }, "", "", 52, kSettingsNotOpened,
+         70},
+        {"no file", [] {}, "", "", 52, kSettingsNotOpened, 53},
+        {"a device that fails",
+         [] { sim::AddDevice("VIRODARO.CFG", "", platform::kErrorGenFailure); }, "", "", 72,
+         kSettingsNotRead, 72},
+        {"more lines", [] { sim::AddFile("VIRODARO.CFG", "1\r\n2\r\n3\r\n"); }, "1", "2", 0, kNone,
+         0},
     };
     for (const Case& c : cases) {
         StartRuntime({});
         RtErrorFrame run;
         c.arrange();
         Text x = "old", y = "old";
-        AppReadSettings(x, y);
+        AppFault fault;
+        AppReadSettings(x, y, fault);
         EXPECT_EQ(x, Text(c.x)) << c.what;
         EXPECT_EQ(y, Text(c.y)) << c.what;
         EXPECT_EQ(RtErrorNumber(), c.error) << c.what;
+        EXPECT_EQ(fault.source, c.source) << c.what;
+        EXPECT_EQ(fault.number, c.firstError) << c.what;
         EXPECT_EQ(sim::OpenFileCount(), 0) << c.what;
     }
+}
+
+TEST_F(SettingsTest, AnEarlierFaultStaysTheOneToTell) {
+    sim::AddFile("VIRODARO.CFG", "5\r\n");
+    Text x, y;
+    AppFault fault{AppFaultSource::kScreen, 61};
+    AppReadSettings(x, y, fault);
+    EXPECT_EQ(fault.source, AppFaultSource::kScreen);
+    EXPECT_EQ(fault.number, 61);
+    EXPECT_EQ(RtErrorNumber(), 62);
 }
 
 }  // namespace

@@ -187,13 +187,33 @@ TEST_F(NativeFilesTest, SettingsAreSavedExactlyAndReadBack) {
     EXPECT_EQ(Names(), (std::set<std::string>{"VIRODARO.CFG"}));
     EXPECT_EQ(Screen(), " \r\n ....Saved VIRODARO.CFG File.\r\n");
     Text x, y;
-    AppReadSettings(x, y);
+    AppFault fault;
+    AppReadSettings(x, y, fault);
     EXPECT_EQ(x, Text("12"));
     EXPECT_EQ(y, Text("-8"));
+    EXPECT_EQ(fault.source, AppFaultSource::kNone);
 
     AppSaveSettings(here, "0", "0");  // replacing the file
     EXPECT_EQ(ReadTestFile("VIRODARO.CFG"), "0\r\n0\r\n");
     EXPECT_EQ(RtErrorNumber(), 0);
+}
+
+TEST_F(NativeFilesTest, TheFirstFailureOfASettingsReadIsNoted) {
+    WriteTestFile("VIRODARO.CFG", "5\n7\n");  // LF is data: one line
+    Text x, y;
+    AppFault tooShort;
+    AppReadSettings(x, y, tooShort);
+    EXPECT_EQ(x, Text("5\n7\n"));
+    EXPECT_EQ(tooShort.source, AppFaultSource::kSettingsTooShort);
+    EXPECT_EQ(tooShort.number, 62);
+
+    std::filesystem::remove("VIRODARO.CFG");
+    std::filesystem::create_directory("VIRODARO.CFG");
+    AppFault directory;
+    AppReadSettings(x, y, directory);
+    EXPECT_EQ(directory.source, AppFaultSource::kSettingsNotOpened);
+    EXPECT_EQ(directory.number, 70);
+    EXPECT_EQ(RtErrorNumber(), 52);  // the reads that had no file came last
 }
 
 TEST_F(NativeFilesTest, AReadOnlySettingsFileKeepsItsContent) {

@@ -47,7 +47,9 @@ void GetStartupInfoA(StartupInfo* info);
 const char* GetCommandLineA();
 
 /// Tells the platform the arguments the C++ entry point received; backends that have no
-/// command line of their own rebuild one from them. Called once, before anything else.
+/// command line of their own rebuild one from them. Called once, before anything else, by a
+/// program (never by a library), so the POSIX backend also makes a write to a closed pipe
+/// fail there, as on Windows, instead of ending the process.
 void SetProcessArguments(int argc, char** argv);
 
 /// The program's own module (GetModuleHandleA(NULL)).

@@ -15,14 +15,15 @@ enum PrnAttachMode : int32_t {
     kPrnAttachChoose = 2,
 };
 
-/// Releases the attached printer (ending its document), then attaches the printer the mode
-/// names and begins a document titled `documentName`. Failures raise runtime error 68 and
-/// empty the stored name; an empty name in mode 0 and a cancelled dialog attach nothing and
-/// raise nothing.
+/// Releases the attached printer (ending its document, which raises 57 when the job did not
+/// reach the printer), then attaches the printer the mode names and begins a document titled
+/// `documentName`. Failures raise runtime error 68 and empty the stored name; an empty name
+/// in mode 0 and a cancelled dialog attach nothing and raise nothing more.
 void PrnAttach(int32_t mode, const Text& printerName, const Text& documentName);
 
-/// Ends the page and the document and releases the printer. Returns 0, or runtime error 57
-/// when the device context could not be released cleanly.
+/// Ends the page and the document (raising 57 when the job did not reach the printer) and
+/// releases the printer. Returns 0, or runtime error 57 when the device context could not be
+/// released cleanly, which costs no page and is left to the caller.
 uint8_t PrnDetach();
 
 /// Discards the document without printing it and releases the printer. Never raises.

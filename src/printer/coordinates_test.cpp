@@ -63,6 +63,24 @@ TEST_F(PrinterCoordinatesTest, AReversedWindowMirrorsBothAxes) {
     ExpectDevice(10, 0, 1000 - 480, 1000, true);
 }
 
+TEST_F(PrinterCoordinatesTest, EverySumSaturatesAtThe32BitRange) {
+    constexpr int32_t kMax = INT32_MAX, kMin = INT32_MIN;
+    ExpectDevice(3e9, -1e38, kMax, kMin);
+    gPrinter.currentX = kMax - 5;
+    gPrinter.currentY = kMin + 5;
+    ExpectDevice(10, -10, kMax, kMin, true);
+    ExpectDevice(1e300, -1e300, kMax, kMin, true);
+    // Mirrored axes subtract from the extent, and turn a relative step round.
+    PrnScale(100, 100, 0, 0);
+    ExpectDevice(-1e30, 1e30, kMax, 6400 - kMax);
+    gPrinter.currentX = kMin + 5;
+    gPrinter.currentY = kMax - 5;
+    ExpectDevice(1e30, -1e30, kMin, kMax, true);
+    const PrnPair world = PrnToWorld(kMin, kMin);
+    EXPECT_DOUBLE_EQ(world.x, (4800.0 - kMin) / 48);
+    EXPECT_GT(world.y, 0);
+}
+
 TEST_F(PrinterCoordinatesTest, AWindowEqualToTheDeviceIsDropped) {
     PrnScale(0, 0, 4800, 6400);
     EXPECT_EQ(gPrinter.factorY, 0.0f);

@@ -84,9 +84,15 @@ void PrnFormFeed() {
 }
 
 void PrnEndDocument() {
-    if (gPrinter.flags & kPrnPageOpen) PrnCallOs([] { return platform::EndPage(gPrinter.dc); });
+    // Both calls are made whatever the first one says, so that the document is closed; a
+    // refusal of either means the job did not reach the printer.
+    bool handedOver = true;
+    if (gPrinter.flags & kPrnPageOpen) {
+        handedOver = PrnCallOs([] { return platform::EndPage(gPrinter.dc); }) > 0;
+    }
     gPrinter.flags &= ~kPrnPageOpen;
-    PrnCallOs([] { return platform::EndDoc(gPrinter.dc); });
+    handedOver = PrnCallOs([] { return platform::EndDoc(gPrinter.dc); }) > 0 && handedOver;
+    if (!handedOver) RtRaiseError(kRtErrDeviceIo);
 }
 
 void PrnAbortDocument() {

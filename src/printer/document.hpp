@@ -27,8 +27,8 @@ bool PrnRequirePage();
 /// attached or when the platform refuses to end the page.
 void PrnFormFeed();
 
-/// Ends the open page and the document, which hands the job to the printer. Failures are
-/// not reported.
+/// Ends the open page and the document, which hands the job to the printer. Raises 57 when
+/// the platform refuses to end the page or the document: the job did not reach the printer.
 void PrnEndDocument();
 
 /// Discards the document: nothing drawn since it began is printed.

@@ -117,12 +117,40 @@ TEST_F(PrinterDocumentTest, PageSettingsWithNothingAttachedRaise57) {
     }
 }
 
-TEST_F(PrinterDocumentTest, EndingAndAbortingIgnoreRefusals) {
+TEST_F(PrinterDocumentTest, AJobThatDoesNotReachThePrinterRaises57AtTheRelease) {
+    for (const char* refused : {"EndPage", "EndDoc"}) {
+        RtErrorFrame frame;
+        AttachDefault();
+        PrnTextColor(0);
+        sim::FailPrintCall(refused);
+        Release();
+        EXPECT_EQ(RtErrorNumber(), 57) << refused;
+        // The document is still ended and everything released.
+        EXPECT_EQ(Calls({"EndPage", "EndDoc", "DeleteDC"}),
+                  (Strings{"EndPage()", "EndDoc()", "DeleteDC()"}))
+            << refused;
+        EXPECT_EQ(PrnHandle(), 0u) << refused;
+        EXPECT_EQ(sim::LivePrintObjects(), 0) << refused;
+    }
+}
+
+TEST_F(PrinterDocumentTest, ADestinationThatCannotTakeTheJobRaises57) {
+    sim::PrinterNamed("Office").endDocError = platform::kErrorAccessDenied;
     AttachDefault();
     PrnTextColor(0);
-    sim::FailPrintCall("EndPage");
-    sim::FailPrintCall("EndDoc");
     Release();
+    EXPECT_EQ(RtErrorNumber(), 57);
+    EXPECT_FALSE(OnlyDocument().ended);
+}
+
+TEST_F(PrinterDocumentTest, ADocumentWithoutPagesAndACancelRaiseNothing) {
+    sim::PrinterNamed("Office").endDocError = platform::kErrorAccessDenied;
+    AttachDefault();
+    Release();  // nothing to hand over
+    AttachDefault();
+    PrnTextColor(0);
+    sim::FailPrintCall("AbortDoc");
+    PrnCancel();
     EXPECT_EQ(RtErrorNumber(), 0);
     EXPECT_EQ(PrnHandle(), 0u);
 }

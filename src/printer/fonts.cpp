@@ -66,8 +66,8 @@ platform::LogFont Describe(const Text& face, int32_t style, int32_t pitchAndFami
 bool MakePrinterFont(FontRecord* record) {
     const int32_t dpi =
         PrnCallOs([] { return platform::GetDeviceCaps(gPrinter.dc, platform::kLogPixelsY); });
-    record->description.height =
-        -PrnRound(dpi * static_cast<double>(record->pointSize) / kPointsPerInch);
+    record->description.height = PrnSaturate(
+        -int64_t{PrnRound(dpi * static_cast<double>(record->pointSize) / kPointsPerInch)});
     const platform::LogFont description = record->description;
     record->printerFont = PrnCallOs([&] { return platform::CreateFontIndirectA(description); });
     return record->printerFont != platform::kNullHandle;

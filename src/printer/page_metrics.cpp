@@ -36,9 +36,10 @@ PrnPair PrnClientSize() {
 PrnMarginSet PrnMargins() {
     if (!QueryAllowed()) return {0, 0, 0, 0};
     const PrnPair leftTop = PrnSizeToWorld(gPrinter.offsetX, gPrinter.offsetY);
-    const PrnPair rightBottom =
-        PrnSizeToWorld(gPrinter.physicalWidth - gPrinter.offsetX - gPrinter.printableWidth,
-                       gPrinter.physicalHeight - gPrinter.offsetY - gPrinter.printableHeight);
+    const PrnPair rightBottom = PrnSizeToWorld(
+        PrnSaturate(int64_t{gPrinter.physicalWidth} - gPrinter.offsetX - gPrinter.printableWidth),
+        PrnSaturate(int64_t{gPrinter.physicalHeight} - gPrinter.offsetY -
+                    gPrinter.printableHeight));
     return {leftTop.x, leftTop.y, rightBottom.x, rightBottom.y};
 }
 

@@ -20,7 +20,9 @@ bool Attached() {
     return false;
 }
 
-int32_t LineHeight() { return gPrinter.charHeight + gPrinter.externalLeading; }
+int32_t LineHeight() {
+    return PrnSaturate(int64_t{gPrinter.charHeight} + gPrinter.externalLeading);
+}
 
 }  // namespace
 
@@ -54,7 +56,8 @@ void PrnPrintNumber(double value) {
 void PrnNewLine() {
     if (!PrnRequirePage()) return;
     gPrinter.currentX = 0;
-    gPrinter.currentY += LineHeight();
+    // A caption placed near the end of the 32-bit range stays there.
+    gPrinter.currentY = PrnSaturate(int64_t{gPrinter.currentY} + LineHeight());
     const int32_t y = gPrinter.currentY;
     PrnCallOs([&] { return platform::MoveToEx(gPrinter.dc, 0, y, nullptr); });
 }

@@ -51,6 +51,22 @@ TEST_F(PrinterTextTest, TextMovesThePositionAndANewLineGoesToTheNextLineStart) {
     EXPECT_EQ(gPrinter.currentX, 3 * kWidth);
 }
 
+TEST_F(PrinterTextTest, TextAndNewLinesAtTheEndOfTheRangeStayThere) {
+    AttachDefault();
+    PrnMoveTo(3e9, 3e9, false);
+    PrnPrintText("abc");
+    PrnNewLine();
+    EXPECT_EQ(gPrinter.currentY, INT32_MAX);
+    PrnMoveTo(-1e38, -1e38, false);
+    PrnPrintText("abc");
+    EXPECT_EQ(Calls({"TextOutA", "MoveToEx"}),
+              (Strings{"MoveToEx(0,0)", "MoveToEx(2147483647,2147483647)",
+                       "TextOutA(2147483647,2147483647,abc;Courier New -66 0x000000)",
+                       "MoveToEx(0,2147483647)", "MoveToEx(-2147483648,-2147483648)",
+                       "TextOutA(-2147483648,-2147483648,abc;Courier New -66 0x000000)"}));
+    EXPECT_EQ(gPrinter.currentX, INT32_MIN + 3 * kWidth);
+}
+
 TEST_F(PrinterTextTest, TheNextPageStartsTextAtItsTopLeft) {
     AttachDefault();
     PrnPrintText("abc");

@@ -12,11 +12,11 @@ namespace {
 int32_t AxisToDevice(double value, bool relative, float origin, float factor, bool flip,
                      int32_t extent, int32_t current) {
     if (relative) {
-        const int32_t step = PrnRound(value * factor);
-        return (flip ? -step : step) + current;
+        const int64_t step = PrnRound(value * factor);
+        return PrnSaturate((flip ? -step : step) + current);
     }
     const int32_t device = PrnRound((value - origin) * factor);
-    return flip ? extent - device : device;
+    return flip ? PrnSaturate(int64_t{extent} - device) : device;
 }
 
 }  // namespace
@@ -39,7 +39,10 @@ platform::Point PrnToDevice(double x, double y, bool relative) {
     if (!PrnScaled()) {
         const int32_t dx = PrnRound(x);
         const int32_t dy = PrnRound(y);
-        if (relative) return {gPrinter.currentX + dx, gPrinter.currentY + dy};
+        if (relative) {
+            return {PrnSaturate(int64_t{gPrinter.currentX} + dx),
+                    PrnSaturate(int64_t{gPrinter.currentY} + dy)};
+        }
         return {dx, dy};
     }
     const int32_t dy =
@@ -53,8 +56,8 @@ platform::Point PrnToDevice(double x, double y, bool relative) {
 
 PrnPair PrnToWorld(int32_t x, int32_t y) {
     if (!PrnScaled()) return {double(x), double(y)};
-    const double fromX = (gPrinter.flags & kPrnFlipX) ? gPrinter.printableWidth - x : x;
-    const double fromY = (gPrinter.flags & kPrnFlipY) ? gPrinter.printableHeight - y : y;
+    const double fromX = (gPrinter.flags & kPrnFlipX) ? double(gPrinter.printableWidth) - x : x;
+    const double fromY = (gPrinter.flags & kPrnFlipY) ? double(gPrinter.printableHeight) - y : y;
     return {fromX / gPrinter.factorX + gPrinter.originX,
             fromY / gPrinter.factorY + gPrinter.originY};
 }

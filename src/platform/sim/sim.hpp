@@ -177,6 +177,9 @@ struct Printer {
     int32_t maxCopies = 99;
     int32_t duplex = 0;
     int32_t landscapeAngle = 90;
+    /// Not 0: the destination cannot take a finished document with pages (a file it cannot
+    /// write, a server that refuses the job), and EndDoc fails with this Win32 error code.
+    uint32_t endDocError = 0;
 };
 
 /// A printer named `name` with a full device mode (portrait, letter, 1 copy, colour, simplex,
@@ -209,7 +212,7 @@ std::vector<std::string> PrintCallsNamed(std::initializer_list<std::string> name
 void ClearPrintCalls();
 
 /// A document the spooler received: its title, the orientation of each page, and how it
-/// ended.
+/// ended: `ended` only when its destination took it.
 struct PrintedDocument {
     std::string printer;
     std::string title;

@@ -207,7 +207,12 @@ int32_t StartDocA(Handle dc, const char* documentName) {
 }
 
 int32_t EndDoc(Handle dc) {
-    if (documentsWithPages.erase(ToDc(dc)) == 0) return ::AbortDoc(ToDc(dc));
+    // A document without pages is discarded rather than sent; with nothing to hand over, a
+    // spooler that will not discard it loses no page.
+    if (documentsWithPages.erase(ToDc(dc)) == 0) {
+        ::AbortDoc(ToDc(dc));
+        return 1;
+    }
     return ::EndDoc(ToDc(dc));
 }
 int32_t AbortDoc(Handle dc) {

@@ -31,9 +31,9 @@ bool OutlineOf(const PrintDeviceContext& context, int32_t left, int32_t top, int
                int32_t bottom, Outline* outline) {
     if (left > right) std::swap(left, right);
     if (top > bottom) std::swap(top, bottom);
-    if (right - left < 1 || bottom - top < 1) return false;
+    if (right == left || bottom == top) return false;
     const double centre = PenCentre(context);
-    *outline = {left + centre, top + centre, right - 1 + centre, bottom - 1 + centre};
+    *outline = {left + centre, top + centre, right - 1.0 + centre, bottom - 1.0 + centre};
     return true;
 }
 
@@ -49,8 +49,8 @@ void AddCorner(cairo_t* cairo, double centreX, double centreY, double radiusX, d
 // The outline with corners rounded by ellipses of the given size; corners as large as the
 // box make it an ellipse.
 void AddRoundedBox(cairo_t* cairo, const Outline& box, int32_t cornerWidth, int32_t cornerHeight) {
-    const double rx = std::clamp((cornerWidth - 1) / 2.0, 0.0, (box.right - box.left) / 2);
-    const double ry = std::clamp((cornerHeight - 1) / 2.0, 0.0, (box.bottom - box.top) / 2);
+    const double rx = std::clamp((cornerWidth - 1.0) / 2, 0.0, (box.right - box.left) / 2);
+    const double ry = std::clamp((cornerHeight - 1.0) / 2, 0.0, (box.bottom - box.top) / 2);
     if (rx <= 0 || ry <= 0) {
         cairo_rectangle(cairo, box.left, box.top, box.right - box.left, box.bottom - box.top);
         return;
@@ -119,8 +119,8 @@ bool AddPoints(const PrintDeviceContext& context, const Point* points, int32_t c
     const double centre = PenCentre(context);
     const bool trim = open && centre != 0;
     auto halfBack = [&](int32_t at, int32_t from, double* x, double* y) {
-        const double dx = points[at].x - points[from].x;
-        const double dy = points[at].y - points[from].y;
+        const double dx = double(points[at].x) - points[from].x;
+        const double dy = double(points[at].y) - points[from].y;
         const double length = std::hypot(dx, dy);
         *x = points[at].x + centre;
         *y = points[at].y + centre;

@@ -1,6 +1,7 @@
 #include "platform/posix/print/page_edges_posix.hpp"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 namespace platform::posix {
@@ -19,7 +20,10 @@ PaperArea AreaFromMargins(double unitsPerInch, double width, double length, doub
 }
 
 int32_t EdgeInPixels(double distance, double unitsPerInch, int32_t dpi) {
-    return static_cast<int32_t>(std::floor(distance * dpi / unitsPerInch + kPixelSlack));
+    const double pixels = std::floor(distance * dpi / unitsPerInch + kPixelSlack);
+    // A description with absurd numbers must not overflow the conversion.
+    if (!(pixels > INT32_MIN)) return INT32_MIN;  // NaN lands here too
+    return pixels < INT32_MAX ? static_cast<int32_t>(pixels) : INT32_MAX;
 }
 
 PageGeometry GeometryOf(const PaperArea& area, int32_t dpiX, int32_t dpiY, bool landscape) {

@@ -2,8 +2,10 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstdint>
 #include <map>
 #include <utility>
 
@@ -170,8 +172,12 @@ int32_t EndDoc(Handle dc) {
         cairo_destroy(context->cairo);
         context->cairo = nullptr;
         cairo_surface_finish(context->surface);
-        delivered = cairo_surface_status(context->surface) == CAIRO_STATUS_SUCCESS &&
-                    posix::Deliver(context);
+        if (cairo_surface_status(context->surface) != CAIRO_STATUS_SUCCESS) {
+            SetLastError(kErrorGenFailure);
+            delivered = false;
+        } else {
+            delivered = posix::Deliver(context);
+        }
     }
     posix::DiscardDocument(context);
     return delivered ? 1 : 0;

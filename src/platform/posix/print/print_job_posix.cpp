@@ -92,7 +92,8 @@ bool SubmitJob(const Destination& destination, const std::string& title, const D
     cups_dinfo_t* info = destination.Info();
     int job = 0;
     bool sent = cupsCreateDestJob(http, dest, info, &job, title.c_str(), count, options) <=
-                IPP_STATUS_OK_CONFLICTING;
+                    IPP_STATUS_OK_CONFLICTING &&
+                job > 0;
     cupsFreeOptions(count, options);
     sent = sent && cupsStartDestDocument(http, dest, info, job, title.c_str(), CUPS_FORMAT_PDF, 0,
                                          nullptr, 1) == HTTP_STATUS_CONTINUE;
@@ -116,9 +117,13 @@ bool WritePdfFile(const std::string& directory, const std::string& title, std::s
             if (errno == EEXIST) continue;
             return FailWithErrno();
         }
-        const bool written = WriteAll(fd, pdf);
-        const int savedErrno = errno;
-        close(fd);
+        bool written = WriteAll(fd, pdf);
+        int savedErrno = errno;
+        // A file system may report a failed write only when the file is closed.
+        if (close(fd) != 0 && written) {
+            written = false;
+            savedErrno = errno;
+        }
         if (!written) {
             unlink(path->c_str());
             errno = savedErrno;

@@ -3,7 +3,9 @@
 // font's ascent, turned by the font's escapement, and underlined or struck out as the font
 // asks.
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <numbers>
 #include <string>
 
@@ -113,6 +115,11 @@ class TextRun {
     bool ready_ = false;
 };
 
+// The position after a text, saturated at the 32-bit range as GDI's coordinates are.
+int32_t Advanced(int32_t from, int32_t by) {
+    return static_cast<int32_t>(std::clamp<int64_t>(int64_t{from} + by, INT32_MIN, INT32_MAX));
+}
+
 }  // namespace
 }  // namespace platform::posix
 
@@ -136,7 +143,7 @@ bool TextOutA(Handle dc, int32_t x, int32_t y, const char* text, int32_t length)
     run.Draw(context, at);
     if (updateCp) {
         const Point advance = run.Advance();
-        context->position = {at.x + advance.x, at.y + advance.y};
+        context->position = {posix::Advanced(at.x, advance.x), posix::Advanced(at.y, advance.y)};
     }
     return true;
 }

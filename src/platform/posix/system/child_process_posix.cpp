@@ -3,6 +3,7 @@
 
 #include "platform/posix/system/child_process_posix.hpp"
 
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -59,8 +60,18 @@ bool CreateProcessA(const char*, const std::vector<std::string>& arguments, bool
     // The child runs in the program's process group, so it is in the foreground when the
     // program is; it gets the terminal in its usual state, not in the program's raw mode.
     posix::TerminalRestore();
+    // The program ignores SIGPIPE for its own writes; the child starts with the default, as
+    // its pipelines expect.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    sigaddset(&defaults, SIGPIPE);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
     pid_t pid = 0;
-    const int failure = posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ);
+    const int failure = posix_spawnp(&pid, argv[0], nullptr, &attributes, argv.data(), environ);
+    posix_spawnattr_destroy(&attributes);
     if (failure != 0) {
         posix::TerminalTakeBack();
         SetLastError(posix::Win32ErrorFromErrno(failure));

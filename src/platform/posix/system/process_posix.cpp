@@ -2,6 +2,7 @@
 // line rebuilt from argv the Windows way, TLS on pthread keys, and exit.
 
 #include <pthread.h>
+#include <signal.h>
 #include <sys/utsname.h>
 #include <time.h>
 #include <unistd.h>
@@ -57,6 +58,10 @@ bool GetVersionExA(OsVersionInfo* info) {
 void GetStartupInfoA(StartupInfo* info) { *info = StartupInfo{}; }
 
 void SetProcessArguments(int argc, char** argv) {
+    // Windows has no SIGPIPE: a write to a closed pipe fails, and the program goes on with
+    // the failure, with or without a terminal. Only the program's own process does this; a
+    // library that other programs load leaves their signals alone.
+    signal(SIGPIPE, SIG_IGN);
     commandLine.clear();
     for (int i = 0; i < argc; ++i) {
         if (i > 0) commandLine += ' ';

@@ -130,8 +130,6 @@ void InstallHandlers() {
     Install(SIGTSTP, OnStop, SA_NODEFER);
     Install(SIGCONT, OnContinue, SA_RESTART);
     Install(SIGWINCH, OnResize, SA_RESTART);
-    // A closed pipe on standard output is a failed write, not the end of the process.
-    Install(SIGPIPE, SIG_IGN, 0);
     std::set_terminate([] {
         TerminalRestore();
         std::abort();

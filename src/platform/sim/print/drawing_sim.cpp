@@ -13,6 +13,7 @@ namespace {
 using sim::detail::Context;
 using sim::detail::Describe;
 using sim::detail::Print;
+using sim::detail::Saturated;
 using sim::detail::SimDeviceContext;
 
 constexpr uint32_t kPaper = 0xFFFFFF;
@@ -61,10 +62,10 @@ std::string PointList(const platform::Point* points, int32_t count) {
 // The fixed-pitch model: every character is the font's average width, the text as high as
 // the font (see GetTextMetricsA).
 platform::Size Extent(const SimDeviceContext* context, int32_t length) {
-    int32_t height = 8;
+    int64_t height = 8;
     auto font = Print().fonts.find(context->font);
-    if (font != Print().fonts.end()) height = std::abs(font->second.height);
-    return {length * (height / 2), height + height / 4};
+    if (font != Print().fonts.end()) height = std::abs(int64_t{font->second.height});
+    return {Saturated(length * (height / 2)), Saturated(height + height / 4)};
 }
 
 std::string FontName(const SimDeviceContext* context) {
@@ -167,7 +168,7 @@ bool TextOutA(Handle dc, int32_t x, int32_t y, const char* text, int32_t length)
     const Point at = updateCp ? context->position : Point{x, y};
     CompleteLog("TextOutA", Numbers({at.x, at.y}) + "," + std::string(text, length) + ";" +
                                 FontName(context) + " " + sim::detail::Hex(context->textColor));
-    if (updateCp) context->position.x += Extent(context, length).cx;
+    if (updateCp) context->position.x = Saturated(int64_t{at.x} + Extent(context, length).cx);
     return true;
 }
 

@@ -2,6 +2,7 @@
 // capabilities from the scripted printer, font objects with metrics derived from their
 // height, and a log of every call with its arguments.
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -80,6 +81,10 @@ SimDeviceContext* Context(const char* call, platform::Handle dc, const std::stri
     return FindDeviceContext(dc);
 }
 
+int32_t Saturated(int64_t value) {
+    return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
+}
+
 std::string Hex(uint32_t value) {
     char text[16];
     std::snprintf(text, sizeof text, "0x%06X", value);
@@ -154,8 +159,13 @@ int32_t EndDoc(Handle dc) {
     auto* context = Context("EndDoc", dc);
     sim::PrintedDocument* document = DocumentOf(context);
     if (document == nullptr || context->pageOpen) return 0;
-    document->ended = true;
     context->document = -1;
+    const uint32_t refusal = sim::detail::FindPrinter(context->printer)->endDocError;
+    if (refusal != 0 && !document->pageOrientations.empty()) {
+        platform::SetLastError(refusal);
+        return 0;
+    }
+    document->ended = true;
     return 1;
 }
 
@@ -228,11 +238,12 @@ bool GetTextMetricsA(Handle dc, TextMetric* metric) {
     if (context == nullptr) return false;
     int32_t height = 8;
     auto font = print.fonts.find(context->font);
-    if (font != print.fonts.end()) height = std::abs(font->second.height);
+    if (font != print.fonts.end())
+        height = sim::detail::Saturated(std::abs(int64_t{font->second.height}));
     *metric = TextMetric{};
     metric->ascent = height;
     metric->descent = height / 4;
-    metric->height = metric->ascent + metric->descent;
+    metric->height = sim::detail::Saturated(int64_t{height} + height / 4);
     metric->internalLeading = height / 4;
     metric->externalLeading = height / 10;
     metric->aveCharWidth = height / 2;

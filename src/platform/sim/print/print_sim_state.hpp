@@ -104,6 +104,9 @@ SimDeviceContext* Context(const char* call, platform::Handle dc, const std::stri
 /// A selected pen or brush as drawing calls log it.
 std::string Describe(platform::Handle object);
 
+/// A size or position saturated at the 32-bit range, as a device's own coordinates are.
+int32_t Saturated(int64_t value);
+
 /// A colour as the log shows it: "0x00BBGGRR" in six hex digits.
 std::string Hex(uint32_t value);
 
