@@ -9,9 +9,11 @@ program=$1
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/lib/tmux.sh"
 source "$here/lib/check.sh"
+source "$here/lib/no_print_server.sh"
 
 work=$(mktemp -d)
 trap 'tmux_stop; rm -rf "$work"' EXIT
+no_print_server "$work"
 tmux_start 120 40
 # fontconfig keeps its cache for the life of the process; nothing else may leak.
 sanitizers="LSAN_OPTIONS=suppressions=$here/../src/platform/posix/lsan_suppressions.txt UBSAN_OPTIONS=print_stacktrace=1"
@@ -20,7 +22,7 @@ sanitizers="LSAN_OPTIONS=suppressions=$here/../src/platform/posix/lsan_suppressi
 start_run() {
     local tag=$1
     mkdir -p "$work/$tag"
-    tmux_type "clear; echo START-$tag; cd $work/$tag; stty -g > ../$tag.before; CUPS_SERVER=$work/nothing-listens.sock $sanitizers $program 2> ../$tag.err; echo \$? > ../$tag.status; stty -g > ../$tag.after; echo END-$tag"
+    tmux_type "clear; echo START-$tag; cd $work/$tag; stty -g > ../$tag.before; $sanitizers $program 2> ../$tag.err; echo \$? > ../$tag.status; stty -g > ../$tag.after; echo END-$tag"
     # Once the marker shows, the last run's screen is gone and cannot be taken for this one's.
     tmux_wait_for "^START-$tag"
 }
