@@ -11,6 +11,7 @@ packages=(
   libcups2-dev libcairo2-dev libfreetype-dev libfontconfig-dev libgdk-pixbuf-2.0-dev libpaper-dev
   fontconfig fonts-liberation
   cups-daemon cups-client cups-filters ghostscript printer-driver-cups-pdf poppler-utils
+  libqpdf-dev
 )
 
 missing=()
