@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
 # The drawing operations on real pages. The POSIX printer probe draws the program's
-# calibration page and a page of every other operation twice: into the built-in "PDF file"
-# destination, whose PDF is rasterised at the device's 300 dpi and checked pixel by pixel,
-# and onto a private print server's cups-pdf queue. With the Windows build's probe as a
-# second argument, the same pages are printed from it under wine to the same queue, checked
-# at the same places, and compared with the POSIX pages within two pixels. (Wine's
-# PostScript driver draws hatches and styled lines its own way, so those are left out of the
-# comparison.)
+# calibration page and a page of every other operation three times: into the built-in "PDF
+# file" destination, whose PDF is rasterised at the device's 300 dpi and checked pixel by
+# pixel, onto a private print server's cups-pdf queue and onto a PostScript printer made from
+# the server's sample driver. What the server's filters made of the pages is checked too:
+# vector graphics (the only picture is the one the probe draws) with 2-pixel lines still 2
+# pixels wide, also when the PDF file is later printed with lp. With the Windows build's
+# probe as a second argument, the same pages are printed from it under wine to the cups-pdf
+# queue, checked at the same places, and compared with the POSIX pages within two pixels.
+# (Wine's PostScript driver draws hatches and styled lines its own way, so those are left out
+# of the comparison.)
 set -euo pipefail
 posix_probe=$(realpath "$1")
 windows_probe=${2:+$(realpath "$2")}
@@ -80,12 +83,22 @@ check_pages() {
 
 # Rasterises a PDF into pages $2-1.pgm and $2-2.pgm.
 rasterise() { pdftoppm -r 300 -gray "$1" "$2"; }
+# The pictures in a PDF, "PAGE:WIDTHxHEIGHT" each. A page that a filter could not keep as
+# vector graphics becomes one picture of the whole page.
+pictures() { pdfimages -list "$1" | awk 'NR > 2 { printf "%s%d:%dx%d", sep, $1, $4, $5; sep = " " }'; }
+# What a PostScript printer received, made a PDF again so that it can be checked the same way.
+postscript_to_pdf() { ps2pdf -dAutoRotatePages=/None "$1" "$2"; }
+# n / 2 rounded to the nearest whole number, halves to even, as the probe rounds.
+half() {
+    local n=$1
+    ((n % 2 == 0)) && echo $((n / 2)) || echo $(((n + 1) / 2 % 2 == 0 ? (n + 1) / 2 : (n - 1) / 2))
+}
 
 # The POSIX build's own PDF, as it draws it.
-out=$(run "$work/direct" "$posix_probe" "attach:PDF file" "${steps[@]}")
-check_eq "posix: the pages were drawn without errors" "0" "$(grep -vc 'error=0$' <<<"$out" || true)"
+direct_out=$(run "$work/direct" "$posix_probe" "attach:PDF file" "${steps[@]}")
+check_eq "posix: the pages were drawn without errors" "0" "$(grep -vc 'error=0$' <<<"$direct_out" || true)"
 rasterise "$work/direct/virodaro probe.pdf" "$work/direct/page"
-check_pages "posix PDF" "$work/direct/page-1.pgm" "$work/direct/page-2.pgm" "$out" 0 0
+check_pages "posix PDF" "$work/direct/page-1.pgm" "$work/direct/page-2.pgm" "$direct_out" 0 0
 shapes="$work/direct/page-2.pgm"
 for i in 1 2 3 4 5 6; do
     left=$((100 + (i - 1) * 150))
@@ -117,6 +130,33 @@ cups_jobs_done
 posix_pdf=$(ls "$CUPS_OUT"/*.pdf)
 rasterise "$posix_pdf" "$work/posix/page"
 check_pages "posix" "$work/posix/page-1.pgm" "$work/posix/page-2.pgm" "$out" 2 1
+check_eq "posix: cups-pdf keeps the pages vector graphics" "2:100x50" "$(pictures "$posix_pdf")"
+
+# A PostScript printer, with the sample driver's own paper (Letter) and margins.
+cups_postscript_queue
+out=$(run "$work/postscript" "$posix_probe" "attach:$CUPS_POSTSCRIPT_QUEUE" measure "${steps[@]}")
+check_eq "postscript: the pages were drawn without errors" "0" "$(grep -vc 'error=0$' <<<"$out" || true)"
+cups_jobs_done
+postscript_to_pdf "$CUPS_POSTSCRIPT_OUT" "$work/postscript/job.pdf"
+# The probe's bitmap lies below Letter's printable area: no picture at all.
+check_eq "postscript: the printer receives vector graphics" "" \
+    "$(pictures "$work/postscript/job.pdf")"
+rasterise "$work/postscript/job.pdf" "$work/postscript/page"
+measured=($(numbers "$out" measure))  # width height left top ...
+across=$((measured[2] + $(half "${measured[0]}"))) down=$((measured[3] + $(half "${measured[1]}")))
+check_eq "postscript: the 2-pixel cut lines are 2 pixels wide on the paper" \
+    "$((down - 1))-$down $((across - 1))-$across" \
+    "$("$raster" rows "$work/postscript/page-1.pgm" 300 400 $((down - 20)) $((down + 20))) $("$raster" cols "$work/postscript/page-1.pgm" 1000 1100 $((across - 20)) $((across + 20)))"
+
+# The PDF file, printed later with lp on A4 paper to the PostScript printer.
+lp -d "$CUPS_POSTSCRIPT_QUEUE" -o media=A4 "$work/direct/virodaro probe.pdf" >/dev/null
+cups_jobs_done
+postscript_to_pdf "$CUPS_POSTSCRIPT_OUT" "$work/direct/lp.pdf"
+check_eq "PDF file through lp: the printer receives vector graphics" "2:100x50" \
+    "$(pictures "$work/direct/lp.pdf")"
+rasterise "$work/direct/lp.pdf" "$work/direct/lp"
+check_pages "PDF file through lp" "$work/direct/lp-1.pgm" "$work/direct/lp-2.pgm" \
+    "$direct_out" 2 1
 
 if [[ -n "$windows_probe" ]]; then
     out=$(run "$work/windows" wine_run "$windows_probe" attach "${steps[@]}")

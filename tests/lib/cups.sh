@@ -7,6 +7,10 @@
 #
 #   cups_start DIR        start the server in DIR; sets CUPS_SERVER, CUPS_QUEUE,
 #                         CUPS_LANDSCAPE_QUEUE and CUPS_OUT (where the PDFs land)
+#   cups_postscript_queue add a PostScript printer made from the server's own sample driver,
+#                         as a user adds one, whose device is a file: sets
+#                         CUPS_POSTSCRIPT_QUEUE and CUPS_POSTSCRIPT_OUT (the last job's
+#                         PostScript)
 #   cups_job_count        how many jobs the server has received
 #   cups_jobs_done        wait until the server has no pending job (fails after 30 s)
 #   cups_stop             stop the server and remove what it added outside DIR (the
@@ -41,6 +45,7 @@ DefaultAuthType None
   </Limit>
 </Policy>
 CONF
+    # FileDevice lets a queue write what a printer would receive into a file of the test's.
     cat >"$dir/etc/cups-files.conf" <<CONF
 ServerRoot $dir/etc
 RequestRoot $dir/spool
@@ -53,6 +58,7 @@ PageLog $dir/log/page_log
 User lp
 Group lp
 SystemGroup root
+FileDevice Yes
 CONF
     mkdir -p "$dir/etc/ppd"
     /usr/sbin/cupsd -f -c "$dir/etc/cupsd.conf" -s "$dir/etc/cups-files.conf" &
@@ -79,14 +85,18 @@ CONF
             "$CUPS_OUT" "$dir/cups-pdf-spool" "$CUPS_OUT" >"$config"
         CUPS_PDF_CONFIGS+=("$config")
         cups_admin -p "$queue" -E -v "cups-pdf:/$queue" -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd
-        # PDF jobs reach cups-pdf as PostScript. Ghostscript's conversion widens thin lines
-        # by a pixel; poppler's keeps them where they were drawn, so the pages can be
-        # checked pixel by pixel.
-        cups_admin -p "$queue" -o pdftops-renderer-default=pdftops
     done
     cups_admin -p "$CUPS_LANDSCAPE_QUEUE" -o orientation-requested-default=4
     cups_admin -d "$CUPS_QUEUE"
     export CUPS_OUT CUPS_QUEUE CUPS_LANDSCAPE_QUEUE
+}
+
+cups_postscript_queue() {
+    CUPS_POSTSCRIPT_QUEUE="virodaro$$-postscript"
+    CUPS_POSTSCRIPT_OUT="$CUPS_DIR/postscript.ps"
+    cups_admin -p "$CUPS_POSTSCRIPT_QUEUE" -E -v "file://$CUPS_POSTSCRIPT_OUT" \
+        -m drv:///sample.drv/generic.ppd
+    export CUPS_POSTSCRIPT_QUEUE CUPS_POSTSCRIPT_OUT
 }
 
 # lpadmin, its notes (drivers are deprecated, ...) kept in the server's log unless it fails.
