@@ -96,8 +96,9 @@ class Destination {
     bool canChooseColor_ = false;
 };
 
-/// Every destination: the server's queues in its order, then "PDF file".
-std::vector<PrinterInfo2> ListDestinations();
+/// Every destination: the server's queues in its order, then "PDF file". The server's list
+/// serves the calls of the next half second, as it does the calls of one printer list.
+PrinterList ListDestinations();
 
 /// Hundredths of millimetres as device pixels at `dpi`, truncated.
 int32_t ToPixels(int32_t hundredthsOfMm, int32_t dpi);
