@@ -6,7 +6,8 @@
 # named after the queue) is removed again by cups_stop.
 #
 #   cups_start DIR        start the server in DIR; sets CUPS_SERVER, CUPS_QUEUE,
-#                         CUPS_LANDSCAPE_QUEUE and CUPS_OUT (where the PDFs land)
+#                         CUPS_LANDSCAPE_QUEUE and CUPS_OUT (where the PDFs land); waits
+#                         CUPS_START_SECONDS (20) for it to answer
 #   cups_postscript_queue add a PostScript printer made from the server's own sample driver,
 #                         as a user adds one, whose device is a file: sets
 #                         CUPS_POSTSCRIPT_QUEUE and CUPS_POSTSCRIPT_OUT (the last job's
@@ -64,7 +65,8 @@ CONF
     /usr/sbin/cupsd -f -c "$dir/etc/cupsd.conf" -s "$dir/etc/cups-files.conf" &
     CUPS_PID=$!
     export CUPS_SERVER="$dir/cups.sock"
-    local deadline=$((SECONDS + 20))
+    # A server with very many queues reads all their printer descriptions before it answers.
+    local deadline=$((SECONDS + ${CUPS_START_SECONDS:-20}))
     until lpstat -r 2>/dev/null | grep -q "is running"; do
         if ((SECONDS >= deadline)); then
             echo "cupsd did not start" >&2
