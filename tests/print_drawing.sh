@@ -26,6 +26,9 @@ cups_start "$work/cups"
 
 "$raster" bmp "$work/picture.bmp" 100 50
 steps=(calibration caption feed shapes "picture:$work/picture.bmp" release)
+# The POSIX runs add a third page: an icon whose right half is transparent but for its top row.
+"$raster" ico "$work/icon.ico" 32 32
+posix_steps=("${steps[@]:0:${#steps[@]}-1}" feed "picture:$work/icon.ico" release)
 
 # Runs a probe in a directory of its own; Windows ends its lines with CR LF.
 run() { local dir=$1; shift; mkdir -p "$dir"; (cd "$dir" && "$@") | tr -d '\r'; }
@@ -95,7 +98,7 @@ half() {
 }
 
 # The POSIX build's own PDF, as it draws it.
-direct_out=$(run "$work/direct" "$posix_probe" "attach:PDF file" "${steps[@]}")
+direct_out=$(run "$work/direct" "$posix_probe" "attach:PDF file" "${posix_steps[@]}")
 check_eq "posix: the pages were drawn without errors" "0" "$(grep -vc 'error=0$' <<<"$direct_out" || true)"
 rasterise "$work/direct/virodaro probe.pdf" "$work/direct/page"
 check_pages "posix PDF" "$work/direct/page-1.pgm" "$work/direct/page-2.pgm" "$direct_out" 0 0
@@ -109,6 +112,13 @@ check_eq "posix PDF: dash, dot, dash-dot and dash-dot-dot repeat every 24, 6, 24
     "24 6 24 24" "$(for y in 600 620 640 660; do echo -n "$("$raster" period "$shapes" 100 $y 963 $y) "; done | sed 's/ $//')"
 check_eq "posix PDF: a dash is 18 pixels and its gap 6" "d18 l6 d18" \
     "$("$raster" runs "$shapes" 600 100 141)"
+icon="$work/direct/page-3.pgm"
+check_eq "posix PDF: the icon fills 200 x 100 pixels" "100 3300 299 3399" \
+    "$("$raster" box "$icon" 90 3290 310 3410)"
+check_eq "posix PDF: its left half is red, its masked right half shows the paper but the top row" \
+    "77 255 0" "$("$raster" level "$icon" 150 3350) $("$raster" level "$icon" 250 3350) $("$raster" level "$icon" 250 3300)"
+check_eq "posix PDF: only the two picture files are pictures, without soft masks" \
+    "2:100x50 3:200x100" "$(pictures "$work/direct/virodaro probe.pdf")"
 
 # Damaged, enormous and missing pictures raise 57 and draw nothing.
 bad="$work/bad"
@@ -125,20 +135,21 @@ rasterise "$bad/virodaro probe.pdf" "$bad/page"
 check_eq "posix: and draws nothing" "none" "$("$raster" box "$bad/page-1.pgm" 0 0 2478 3507)"
 
 # The same pages through the print server, from each build.
-out=$(run "$work/posix" "$posix_probe" attach "${steps[@]}")
+out=$(run "$work/posix" "$posix_probe" attach "${posix_steps[@]}")
 cups_jobs_done
 posix_pdf=$(ls "$CUPS_OUT"/*.pdf)
 rasterise "$posix_pdf" "$work/posix/page"
 check_pages "posix" "$work/posix/page-1.pgm" "$work/posix/page-2.pgm" "$out" 2 1
-check_eq "posix: cups-pdf keeps the pages vector graphics" "2:100x50" "$(pictures "$posix_pdf")"
+check_eq "posix: cups-pdf keeps the pages vector graphics" "2:100x50 3:200x100" \
+    "$(pictures "$posix_pdf")"
 
 # A PostScript printer, with the sample driver's own paper (Letter) and margins.
 cups_postscript_queue
-out=$(run "$work/postscript" "$posix_probe" "attach:$CUPS_POSTSCRIPT_QUEUE" measure "${steps[@]}")
+out=$(run "$work/postscript" "$posix_probe" "attach:$CUPS_POSTSCRIPT_QUEUE" measure "${posix_steps[@]}")
 check_eq "postscript: the pages were drawn without errors" "0" "$(grep -vc 'error=0$' <<<"$out" || true)"
 cups_jobs_done
 postscript_to_pdf "$CUPS_POSTSCRIPT_OUT" "$work/postscript/job.pdf"
-# The probe's bitmap lies below Letter's printable area: no picture at all.
+# The probe's pictures lie below Letter's printable area: no picture at all.
 check_eq "postscript: the printer receives vector graphics" "" \
     "$(pictures "$work/postscript/job.pdf")"
 rasterise "$work/postscript/job.pdf" "$work/postscript/page"
@@ -152,7 +163,7 @@ check_eq "postscript: the 2-pixel cut lines are 2 pixels wide on the paper" \
 lp -d "$CUPS_POSTSCRIPT_QUEUE" -o media=A4 "$work/direct/virodaro probe.pdf" >/dev/null
 cups_jobs_done
 postscript_to_pdf "$CUPS_POSTSCRIPT_OUT" "$work/direct/lp.pdf"
-check_eq "PDF file through lp: the printer receives vector graphics" "2:100x50" \
+check_eq "PDF file through lp: the printer receives vector graphics" "2:100x50 3:200x100" \
     "$(pictures "$work/direct/lp.pdf")"
 rasterise "$work/direct/lp.pdf" "$work/direct/lp"
 check_pages "PDF file through lp" "$work/direct/lp-1.pgm" "$work/direct/lp-2.pgm" \
