@@ -3,10 +3,9 @@
 #include <cairo-pdf.h>
 #include <cairo.h>
 #include <gtest/gtest.h>
-#include <qpdf/Buffer.hh>
-#include <qpdf/QPDF.hh>
-#include <qpdf/QPDFPageDocumentHelper.hh>
+#include <qpdf/qpdf-c.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -43,16 +42,21 @@ struct PageRead {
 };
 
 std::vector<PageRead> ReadPages(const std::string& pdf) {
-    QPDF document;
-    document.processMemoryFile("test", pdf.data(), pdf.size());
+    qpdf_data document = qpdf_init();
+    qpdf_silence_errors(document);
     std::vector<PageRead> pages;
-    for (QPDFPageObjectHelper& page : QPDFPageDocumentHelper(document).getAllPages()) {
-        const std::shared_ptr<Buffer> content =
-            page.getObjectHandle().getKey("/Contents").getStreamData(qpdf_dl_generalized);
-        pages.push_back(
-            {page.getObjectHandle().hasKey("/Group"),
-             std::string(reinterpret_cast<const char*>(content->getBuffer()), content->getSize())});
+    if ((qpdf_read_memory(document, "test", pdf.data(), pdf.size(), nullptr) & QPDF_ERRORS) == 0) {
+        for (int i = 0; i < qpdf_get_num_pages(document); ++i) {
+            const qpdf_oh page = qpdf_get_page_n(document, i);
+            unsigned char* content = nullptr;
+            size_t length = 0;
+            qpdf_oh_get_page_content_data(document, page, &content, &length);
+            pages.push_back({qpdf_oh_has_key(document, page, "/Group") == QPDF_TRUE,
+                             std::string(reinterpret_cast<const char*>(content), length)});
+            std::free(content);
+        }
     }
+    qpdf_cleanup(&document);
     return pages;
 }
 
