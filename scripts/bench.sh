@@ -15,3 +15,5 @@ echo "== closing_wait"
 bash bench/closing_wait.sh build/posix/virodaro build/posix/bench/polling_wait
 echo "== print_run"
 bash bench/print_run.sh build/posix/virodaro
+echo "== printer_list"
+bash bench/printer_list.sh build/posix/virodaro

@@ -11,7 +11,7 @@ packages=(
   libcups2-dev libcairo2-dev libfreetype-dev libfontconfig-dev libgdk-pixbuf-2.0-dev libpaper-dev
   fontconfig fonts-liberation
   cups cups-daemon cups-client cups-filters cups-ipp-utils dbus-daemon ghostscript
-  printer-driver-cups-pdf poppler-utils
+  printer-driver-cups-pdf poppler-utils libqpdf-dev
   dpkg-dev file lintian man-db groff-base unzip
 )
 

@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
 # The drawing operations on real pages. The POSIX printer probe draws the program's
-# calibration page and a page of every other operation twice: into the built-in "PDF file"
-# destination, whose PDF is rasterised at the device's 300 dpi and checked pixel by pixel,
-# and onto a private print server's cups-pdf queue. With the Windows build's probe as a
-# second argument, the same pages are printed from it under wine to the same queue, checked
-# at the same places, and compared with the POSIX pages within two pixels. (Wine's
-# PostScript driver draws hatches and styled lines its own way, so those are left out of the
-# comparison.)
+# calibration page and a page of every other operation three times: into the built-in "PDF
+# file" destination, whose PDF is rasterised at the device's 300 dpi and checked pixel by
+# pixel, onto a private print server's cups-pdf queue and onto a PostScript printer made from
+# the server's sample driver. What the server's filters made of the pages is checked too:
+# vector graphics (the only picture is the one the probe draws) with 2-pixel lines still 2
+# pixels wide, also when the PDF file is later printed with lp. With the Windows build's
+# probe as a second argument, the same pages are printed from it under wine to the cups-pdf
+# queue, checked at the same places, and compared with the POSIX pages within two pixels.
+# (Wine's PostScript driver draws hatches and styled lines its own way, so those are left out
+# of the comparison.)
 set -euo pipefail
 posix_probe=$(realpath "$1")
 windows_probe=${2:+$(realpath "$2")}
@@ -23,6 +26,9 @@ cups_start "$work/cups"
 
 "$raster" bmp "$work/picture.bmp" 100 50
 steps=(calibration caption feed shapes "picture:$work/picture.bmp" release)
+# The POSIX runs add a third page: an icon whose right half is transparent but for its top row.
+"$raster" ico "$work/icon.ico" 32 32
+posix_steps=("${steps[@]:0:${#steps[@]}-1}" feed "picture:$work/icon.ico" release)
 
 # Runs a probe in a directory of its own; Windows ends its lines with CR LF.
 run() { local dir=$1; shift; mkdir -p "$dir"; (cd "$dir" && "$@") | tr -d '\r'; }
@@ -80,12 +86,22 @@ check_pages() {
 
 # Rasterises a PDF into pages $2-1.pgm and $2-2.pgm.
 rasterise() { pdftoppm -r 300 -gray "$1" "$2"; }
+# The pictures in a PDF, "PAGE:WIDTHxHEIGHT" each. A page that a filter could not keep as
+# vector graphics becomes one picture of the whole page.
+pictures() { pdfimages -list "$1" | awk 'NR > 2 { printf "%s%d:%dx%d", sep, $1, $4, $5; sep = " " }'; }
+# What a PostScript printer received, made a PDF again so that it can be checked the same way.
+postscript_to_pdf() { ps2pdf -dAutoRotatePages=/None "$1" "$2"; }
+# n / 2 rounded to the nearest whole number, halves to even, as the probe rounds.
+half() {
+    local n=$1
+    ((n % 2 == 0)) && echo $((n / 2)) || echo $(((n + 1) / 2 % 2 == 0 ? (n + 1) / 2 : (n - 1) / 2))
+}
 
 # The POSIX build's own PDF, as it draws it.
-out=$(run "$work/direct" "$posix_probe" "attach:PDF file" "${steps[@]}")
-check_eq "posix: the pages were drawn without errors" "0" "$(grep -vc 'error=0$' <<<"$out" || true)"
+direct_out=$(run "$work/direct" "$posix_probe" "attach:PDF file" "${posix_steps[@]}")
+check_eq "posix: the pages were drawn without errors" "0" "$(grep -vc 'error=0$' <<<"$direct_out" || true)"
 rasterise "$work/direct/virodaro probe.pdf" "$work/direct/page"
-check_pages "posix PDF" "$work/direct/page-1.pgm" "$work/direct/page-2.pgm" "$out" 0 0
+check_pages "posix PDF" "$work/direct/page-1.pgm" "$work/direct/page-2.pgm" "$direct_out" 0 0
 shapes="$work/direct/page-2.pgm"
 for i in 1 2 3 4 5 6; do
     left=$((100 + (i - 1) * 150))
@@ -96,6 +112,13 @@ check_eq "posix PDF: dash, dot, dash-dot and dash-dot-dot repeat every 24, 6, 24
     "24 6 24 24" "$(for y in 600 620 640 660; do echo -n "$("$raster" period "$shapes" 100 $y 963 $y) "; done | sed 's/ $//')"
 check_eq "posix PDF: a dash is 18 pixels and its gap 6" "d18 l6 d18" \
     "$("$raster" runs "$shapes" 600 100 141)"
+icon="$work/direct/page-3.pgm"
+check_eq "posix PDF: the icon fills 200 x 100 pixels" "100 3300 299 3399" \
+    "$("$raster" box "$icon" 90 3290 310 3410)"
+check_eq "posix PDF: its left half is red, its masked right half shows the paper but the top row" \
+    "77 255 0" "$("$raster" level "$icon" 150 3350) $("$raster" level "$icon" 250 3350) $("$raster" level "$icon" 250 3300)"
+check_eq "posix PDF: only the two picture files are pictures, without soft masks" \
+    "2:100x50 3:200x100" "$(pictures "$work/direct/virodaro probe.pdf")"
 
 # Damaged, enormous and missing pictures raise 57 and draw nothing.
 bad="$work/bad"
@@ -112,11 +135,39 @@ rasterise "$bad/virodaro probe.pdf" "$bad/page"
 check_eq "posix: and draws nothing" "none" "$("$raster" box "$bad/page-1.pgm" 0 0 2478 3507)"
 
 # The same pages through the print server, from each build.
-out=$(run "$work/posix" "$posix_probe" attach "${steps[@]}")
+out=$(run "$work/posix" "$posix_probe" attach "${posix_steps[@]}")
 cups_jobs_done
 posix_pdf=$(ls "$CUPS_OUT"/*.pdf)
 rasterise "$posix_pdf" "$work/posix/page"
 check_pages "posix" "$work/posix/page-1.pgm" "$work/posix/page-2.pgm" "$out" 2 1
+check_eq "posix: cups-pdf keeps the pages vector graphics" "2:100x50 3:200x100" \
+    "$(pictures "$posix_pdf")"
+
+# A PostScript printer, with the sample driver's own paper (Letter) and margins.
+cups_postscript_queue
+out=$(run "$work/postscript" "$posix_probe" "attach:$CUPS_POSTSCRIPT_QUEUE" measure "${posix_steps[@]}")
+check_eq "postscript: the pages were drawn without errors" "0" "$(grep -vc 'error=0$' <<<"$out" || true)"
+cups_jobs_done
+postscript_to_pdf "$CUPS_POSTSCRIPT_OUT" "$work/postscript/job.pdf"
+# The probe's pictures lie below Letter's printable area: no picture at all.
+check_eq "postscript: the printer receives vector graphics" "" \
+    "$(pictures "$work/postscript/job.pdf")"
+rasterise "$work/postscript/job.pdf" "$work/postscript/page"
+measured=($(numbers "$out" measure))  # width height left top ...
+across=$((measured[2] + $(half "${measured[0]}"))) down=$((measured[3] + $(half "${measured[1]}")))
+check_eq "postscript: the 2-pixel cut lines are 2 pixels wide on the paper" \
+    "$((down - 1))-$down $((across - 1))-$across" \
+    "$("$raster" rows "$work/postscript/page-1.pgm" 300 400 $((down - 20)) $((down + 20))) $("$raster" cols "$work/postscript/page-1.pgm" 1000 1100 $((across - 20)) $((across + 20)))"
+
+# The PDF file, printed later with lp on A4 paper to the PostScript printer.
+lp -d "$CUPS_POSTSCRIPT_QUEUE" -o media=A4 "$work/direct/virodaro probe.pdf" >/dev/null
+cups_jobs_done
+postscript_to_pdf "$CUPS_POSTSCRIPT_OUT" "$work/direct/lp.pdf"
+check_eq "PDF file through lp: the printer receives vector graphics" "2:100x50 3:200x100" \
+    "$(pictures "$work/direct/lp.pdf")"
+rasterise "$work/direct/lp.pdf" "$work/direct/lp"
+check_pages "PDF file through lp" "$work/direct/lp-1.pgm" "$work/direct/lp-2.pgm" \
+    "$direct_out" 2 1
 
 if [[ -n "$windows_probe" ]]; then
     out=$(run "$work/windows" wine_run "$windows_probe" attach "${steps[@]}")

@@ -5,6 +5,7 @@
 // of the same name does, and leave a Win32 error code for GetLastError.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -34,9 +35,14 @@ struct PrinterInfo2 {
     std::string parameters;
 };
 
+/// The records one enumeration returned, read-only as the records in EnumPrintersA's buffer
+/// are. A backend may hand the same list to the calls of a moment, so that a caller that
+/// enumerates once per printer does not make the spooler list every printer each time.
+using PrinterList = std::shared_ptr<const std::vector<PrinterInfo2>>;
+
 /// EnumPrintersA at level 2: every printer the flags select, in the spooler's order. An empty
-/// list is a success.
-bool EnumPrintersA(uint32_t flags, std::vector<PrinterInfo2>* printers);
+/// list is a success; a successful call always sets a list.
+bool EnumPrintersA(uint32_t flags, PrinterList* printers);
 
 // ---- Device modes ---------------------------------------------------------------------------
 

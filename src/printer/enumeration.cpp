@@ -15,7 +15,7 @@ constexpr uint32_t kPlatformNt = 2;
 // Texts are read up to their terminator, but at most this many bytes.
 constexpr size_t kMaxFieldLength = 999;
 
-bool Enumerate(std::vector<platform::PrinterInfo2>* printers) {
+bool Enumerate(platform::PrinterList* printers) {
     uint32_t flags = platform::kPrinterEnumLocal;
     if (RtOsVersion.platformId == kPlatformNt) {
         flags |= platform::kPrinterEnumConnections | platform::kPrinterEnumNetwork;
@@ -46,16 +46,16 @@ const std::string* FieldAt(const platform::PrinterInfo2& printer, int32_t positi
 }  // namespace
 
 int32_t PrnPrinterCount() {
-    std::vector<platform::PrinterInfo2> printers;
+    platform::PrinterList printers;
     if (!Enumerate(&printers)) return 0;
-    return static_cast<int32_t>(printers.size());
+    return static_cast<int32_t>(printers->size());
 }
 
 Text PrnPrinterInfo(int32_t index, int32_t field) {
     if (index <= 0) return Text();
-    std::vector<platform::PrinterInfo2> printers;
-    if (!Enumerate(&printers) || static_cast<size_t>(index) > printers.size()) return Text();
-    const std::string* value = FieldAt(printers[index - 1], field);
+    platform::PrinterList printers;
+    if (!Enumerate(&printers) || static_cast<size_t>(index) > printers->size()) return Text();
+    const std::string* value = FieldAt((*printers)[index - 1], field);
     if (value == nullptr) return Text();
     std::string_view bytes(*value);
     bytes = bytes.substr(0, std::min(bytes.find('\0'), kMaxFieldLength));

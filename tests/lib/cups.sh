@@ -14,6 +14,12 @@
 #                         or a PPD file; the options are what the user picks (media,
 #                         Resolution, orientation-requested-default), all else stays the
 #                         server's default. The queue's PPD is then $CUPS_DIR/etc/ppd/NAME.ppd
+#                         CUPS_LANDSCAPE_QUEUE and CUPS_OUT (where the PDFs land); waits
+#                         CUPS_START_SECONDS (20) for it to answer
+#   cups_postscript_queue add a PostScript printer made from the server's own sample driver,
+#                         as a user adds one, whose device is a file: sets
+#                         CUPS_POSTSCRIPT_QUEUE and CUPS_POSTSCRIPT_OUT (the last job's
+#                         PostScript)
 #   cups_job_count        how many jobs the server has received
 #   cups_jobs_done        wait until the server has no pending job (fails after 30 s)
 #   cups_stop             stop the server and remove what it added outside DIR (the
@@ -48,6 +54,7 @@ DefaultAuthType None
   </Limit>
 </Policy>
 CONF
+    # FileDevice lets a queue write what a printer would receive into a file of the test's.
     cat >"$dir/etc/cups-files.conf" <<CONF
 ServerRoot $dir/etc
 RequestRoot $dir/spool
@@ -60,12 +67,14 @@ PageLog $dir/log/page_log
 User lp
 Group lp
 SystemGroup root
+FileDevice Yes
 CONF
     mkdir -p "$dir/etc/ppd"
     /usr/sbin/cupsd -f -c "$dir/etc/cupsd.conf" -s "$dir/etc/cups-files.conf" &
     CUPS_PID=$!
     export CUPS_SERVER="$dir/cups.sock"
-    local deadline=$((SECONDS + 20))
+    # A server with very many queues reads all their printer descriptions before it answers.
+    local deadline=$((SECONDS + ${CUPS_START_SECONDS:-20}))
     until lpstat -r 2>/dev/null | grep -q "is running"; do
         if ((SECONDS >= deadline)); then
             echo "cupsd did not start" >&2
@@ -87,10 +96,6 @@ CONF
             "$CUPS_OUT" "$dir/cups-pdf-spool" "$CUPS_OUT" "$dir/log" >"$config"
         CUPS_PDF_CONFIGS+=("$config")
         cups_admin -p "$queue" -E -v "cups-pdf:/$queue" -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd
-        # PDF jobs reach cups-pdf as PostScript. Ghostscript's conversion widens thin lines
-        # by a pixel; poppler's keeps them where they were drawn, so the pages can be
-        # checked pixel by pixel.
-        cups_admin -p "$queue" -o pdftops-renderer-default=pdftops
     done
     cups_admin -p "$CUPS_LANDSCAPE_QUEUE" -o orientation-requested-default=4
     cups_admin -d "$CUPS_QUEUE"
@@ -104,6 +109,14 @@ cups_add_queue() {
     if [[ -f "$model" ]]; then args+=(-P "$model"); else args+=(-m "$model"); fi
     for option in "$@"; do args+=(-o "$option"); done
     cups_admin "${args[@]}"
+}
+
+cups_postscript_queue() {
+    CUPS_POSTSCRIPT_QUEUE="virodaro$$-postscript"
+    CUPS_POSTSCRIPT_OUT="$CUPS_DIR/postscript.ps"
+    CUPS_DEVICE="file://$CUPS_POSTSCRIPT_OUT" cups_add_queue "$CUPS_POSTSCRIPT_QUEUE" \
+        drv:///sample.drv/generic.ppd
+    export CUPS_POSTSCRIPT_QUEUE CUPS_POSTSCRIPT_OUT
 }
 
 # lpadmin, its notes (drivers are deprecated, ...) kept in the server's log unless it fails.

@@ -9,7 +9,9 @@
 
 #include <cstddef>
 #include <cstring>
+#include <memory>
 #include <set>
+#include <utility>
 
 #include "platform/print.hpp"
 #include "platform/win32/win32_handles.hpp"
@@ -87,8 +89,8 @@ UINT_PTR CALLBACK HookTrampoline(HWND dialog, UINT message, WPARAM wParam, LPARA
 
 }  // namespace
 
-bool EnumPrintersA(uint32_t flags, std::vector<PrinterInfo2>* printers) {
-    printers->clear();
+bool EnumPrintersA(uint32_t flags, PrinterList* printers) {
+    printers->reset();
     DWORD needed = 0;
     DWORD returned = 0;
     ::EnumPrintersA(flags, nullptr, 2, nullptr, 0, &needed, &returned);
@@ -99,14 +101,16 @@ bool EnumPrintersA(uint32_t flags, std::vector<PrinterInfo2>* printers) {
     }
     const auto text = [](const char* value) { return std::string(value != nullptr ? value : ""); };
     const auto* records = reinterpret_cast<const PRINTER_INFO_2A*>(buffer.data());
+    auto list = std::make_shared<std::vector<PrinterInfo2>>();
     for (DWORD i = 0; i < returned; ++i) {
         const PRINTER_INFO_2A& record = records[i];
-        printers->push_back(
-            {text(record.pServerName), text(record.pPrinterName), text(record.pShareName),
-             text(record.pPortName), text(record.pDriverName), text(record.pComment),
-             text(record.pLocation), text(record.pSepFile), text(record.pPrintProcessor),
-             text(record.pDatatype), text(record.pParameters)});
+        list->push_back({text(record.pServerName), text(record.pPrinterName),
+                         text(record.pShareName), text(record.pPortName), text(record.pDriverName),
+                         text(record.pComment), text(record.pLocation), text(record.pSepFile),
+                         text(record.pPrintProcessor), text(record.pDatatype),
+                         text(record.pParameters)});
     }
+    *printers = std::move(list);
     return true;
 }
 

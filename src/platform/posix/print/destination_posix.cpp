@@ -14,6 +14,7 @@
 #include "platform/posix/print/font_posix.hpp"
 #include "platform/posix/print/paper_map_posix.hpp"
 #include "platform/posix/print/ppd_paper_posix.hpp"
+#include "platform/posix/print/recent_answer_posix.hpp"
 
 namespace platform::posix {
 namespace {
@@ -304,16 +305,23 @@ std::vector<PrinterInfo2> ServerQueues() {
 
 }  // namespace
 
-std::vector<PrinterInfo2> ListDestinations() {
-    std::vector<PrinterInfo2> printers = ServerQueues();
-    PrinterInfo2 file;
-    file.printerName = kPdfFileDestination;
-    file.portName = "FILE:";
-    file.driverName = "PDF file";
-    file.comment = "Writes each job as a PDF file in the current directory";
-    file.datatype = "application/pdf";
-    printers.push_back(std::move(file));
-    return printers;
+PrinterList ListDestinations() {
+    // A printer list asks for the whole list once per printer on it: one answer of the server
+    // serves the questions of one listing, and a list older than this is asked for again.
+    static std::mutex lock;
+    static RecentAnswer<PrinterList> recent(std::chrono::milliseconds(500));
+    std::lock_guard guard(lock);
+    return recent.Get(Clock::now(), [] {
+        auto printers = std::make_shared<std::vector<PrinterInfo2>>(ServerQueues());
+        PrinterInfo2 file;
+        file.printerName = kPdfFileDestination;
+        file.portName = "FILE:";
+        file.driverName = "PDF file";
+        file.comment = "Writes each job as a PDF file in the current directory";
+        file.datatype = "application/pdf";
+        printers->push_back(std::move(file));
+        return PrinterList(std::move(printers));
+    });
 }
 
 }  // namespace platform::posix

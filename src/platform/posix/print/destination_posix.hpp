@@ -85,7 +85,8 @@ class Destination {
     bool canChooseColor_ = false;
 };
 
-/// Every destination: the server's queues in its order, then "PDF file".
-std::vector<PrinterInfo2> ListDestinations();
+/// Every destination: the server's queues in its order, then "PDF file". The server's list
+/// serves the calls of the next half second, as it does the calls of one printer list.
+PrinterList ListDestinations();
 
 }  // namespace platform::posix

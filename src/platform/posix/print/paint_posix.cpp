@@ -30,29 +30,29 @@ const PenObject& SelectedPen(const PrintDeviceContext& context) {
 
 int32_t PenWidth(const PenObject& pen) { return pen.width > 1 ? pen.width : 1; }
 
-uint32_t Argb(uint32_t color) {
-    return 0xFF000000u | ((color & 0xFF) << 16) | (color & 0xFF00) | ((color >> 16) & 0xFF);
-}
-
 // The hatch as a repeating pattern anchored at device (0, 0): lines in the brush colour,
-// gaps in the background colour when the background is opaque, else left as they are.
+// gaps in the background colour when the background is opaque, else left as they are. The
+// tile is drawn as pixel squares, not as a picture with an alpha channel, so that the page
+// holds nothing transparent and stays vector graphics through the print server's filters.
 cairo_pattern_t* HatchPattern(const BrushObject& brush, const PrintDeviceContext& context) {
-    cairo_surface_t* tile = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, kHatchSize, kHatchSize);
-    cairo_surface_flush(tile);
-    unsigned char* data = cairo_image_surface_get_data(tile);
-    const int stride = cairo_image_surface_get_stride(tile);
-    const uint32_t gap = context.bkMode == kOpaque ? Argb(context.bkColor) : 0;
+    const cairo_rectangle_t extents{0, 0, kHatchSize, kHatchSize};
+    cairo_surface_t* tile = cairo_recording_surface_create(CAIRO_CONTENT_COLOR_ALPHA, &extents);
+    cairo_t* cairo = cairo_create(tile);
+    if (context.bkMode == kOpaque) {
+        SetSourceColor(cairo, context.bkColor);
+        cairo_paint(cairo);
+    }
     for (int y = 0; y < kHatchSize; ++y) {
-        auto* row = reinterpret_cast<uint32_t*>(data + y * stride);
         for (int x = 0; x < kHatchSize; ++x) {
-            row[x] = (kHatches[brush.hatch][y] & (0x80 >> x)) ? Argb(brush.color) : gap;
+            if (kHatches[brush.hatch][y] & (0x80 >> x)) cairo_rectangle(cairo, x, y, 1, 1);
         }
     }
-    cairo_surface_mark_dirty(tile);
+    SetSourceColor(cairo, brush.color);
+    cairo_fill(cairo);
+    cairo_destroy(cairo);
     cairo_pattern_t* pattern = cairo_pattern_create_for_surface(tile);
     cairo_surface_destroy(tile);
     cairo_pattern_set_extend(pattern, CAIRO_EXTEND_REPEAT);
-    cairo_pattern_set_filter(pattern, CAIRO_FILTER_NEAREST);
     return pattern;
 }
 

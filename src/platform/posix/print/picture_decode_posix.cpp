@@ -147,7 +147,9 @@ bool DecodePictureFile(const char* path, ImageType type, int32_t width, int32_t 
             lib->unref(pixels);
             return Fail(kErrorNotEnoughMemory);
         }
-        GdkPixbuf* sized = lib->scaleSimple(pixels, width, height, GDK_INTERP_BILINEAR);
+        // Pixel for pixel, as a Windows icon is stretched: its mask stays a mask, without the
+        // half-transparent edges that blending would give it.
+        GdkPixbuf* sized = lib->scaleSimple(pixels, width, height, GDK_INTERP_NEAREST);
         lib->unref(pixels);
         if (sized == nullptr) return Fail(kErrorNotEnoughMemory);
         pixels = sized;

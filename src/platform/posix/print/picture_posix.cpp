@@ -110,12 +110,24 @@ cairo_surface_t* DibPart(const void* bits, const BitmapInfo& info, int32_t xSrc,
     return image;
 }
 
-// An icon's pixels as a premultiplied cairo image.
-cairo_surface_t* IconImage(const PictureData& picture) {
+// Whether every pixel of the icon is opaque or fully transparent, as an icon's mask makes
+// them; only icons with an alpha channel of their own have pixels in between.
+bool HasMaskOnly(const PictureData& picture) {
+    if (picture.channels != 4) return true;
+    for (size_t i = 3; i < picture.pixels.size(); i += 4) {
+        if (picture.pixels[i] != 0 && picture.pixels[i] != 255) return false;
+    }
+    return true;
+}
+
+// An icon's pixels as a cairo image: premultiplied, or opaque when `opaque` (the transparent
+// pixels then lie outside the shape that is painted).
+cairo_surface_t* IconImage(const PictureData& picture, bool opaque) {
     const int width = picture.width;
     const int height = picture.height;
     const int channels = picture.channels;
-    cairo_surface_t* image = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+    cairo_surface_t* image = cairo_image_surface_create(
+        opaque ? CAIRO_FORMAT_RGB24 : CAIRO_FORMAT_ARGB32, width, height);
     cairo_surface_flush(image);
     unsigned char* out = cairo_image_surface_get_data(image);
     const int stride = cairo_image_surface_get_stride(image);
@@ -123,7 +135,7 @@ cairo_surface_t* IconImage(const PictureData& picture) {
         auto* target = reinterpret_cast<uint32_t*>(out + size_t(stride) * y);
         for (int x = 0; x < width; ++x) {
             const uint8_t* p = picture.Row(y) + size_t(channels) * x;
-            const uint32_t alpha = channels == 4 ? p[3] : 255;
+            const uint32_t alpha = channels == 4 && !opaque ? p[3] : 255;
             const auto premultiply = [&](uint32_t c) { return (c * alpha + 127) / 255; };
             target[x] = (alpha << 24) | (premultiply(p[0]) << 16) | (premultiply(p[1]) << 8) |
                         premultiply(p[2]);
@@ -133,9 +145,30 @@ cairo_surface_t* IconImage(const PictureData& picture) {
     return image;
 }
 
-// Paints an image into the destination box, stretched pixel for pixel.
+// The opaque pixels of an icon as a path of one rectangle per run, in its pixels.
+void AddOpaqueRuns(cairo_t* cairo, const PictureData& picture) {
+    for (int y = 0; y < picture.height; ++y) {
+        const uint8_t* row = picture.Row(y);
+        const auto opaque = [&](int x) {
+            return picture.channels != 4 || row[size_t(4) * x + 3] == 255;
+        };
+        for (int x = 0; x < picture.width;) {
+            if (!opaque(x)) {
+                ++x;
+                continue;
+            }
+            const int start = x;
+            while (x < picture.width && opaque(x))
+                ++x;
+            cairo_rectangle(cairo, start, y, x - start, 1);
+        }
+    }
+}
+
+// Paints an image into the destination box, stretched pixel for pixel; only the icon's
+// opaque pixels when `mask` is given.
 void PaintImage(cairo_t* cairo, cairo_surface_t* image, int32_t x, int32_t y, int32_t width,
-                int32_t height) {
+                int32_t height, const PictureData* mask = nullptr) {
     const int imageWidth = cairo_image_surface_get_width(image);
     const int imageHeight = cairo_image_surface_get_height(image);
     cairo_save(cairo);
@@ -145,7 +178,11 @@ void PaintImage(cairo_t* cairo, cairo_surface_t* image, int32_t x, int32_t y, in
                 static_cast<double>(height) / imageHeight);
     cairo_set_source_surface(cairo, image, 0, 0);
     cairo_pattern_set_filter(cairo_get_source(cairo), CAIRO_FILTER_NEAREST);
-    cairo_rectangle(cairo, 0, 0, imageWidth, imageHeight);
+    if (mask != nullptr) {
+        AddOpaqueRuns(cairo, *mask);
+    } else {
+        cairo_rectangle(cairo, 0, 0, imageWidth, imageHeight);
+    }
     cairo_fill(cairo);
     cairo_restore(cairo);
 }
@@ -264,9 +301,13 @@ bool DrawIconEx(Handle dc, int32_t x, int32_t y, Handle icon, int32_t width, int
     const posix::Picture* picture = posix::FindPicture(icon, kImageIcon);
     if (picture == nullptr) return false;
     if ((flags & kDiNormal) == 0) return true;
-    cairo_surface_t* image = posix::IconImage(picture->data);
+    // A mask is drawn as the shape of the opaque pixels: a picture with an alpha channel would
+    // be transparency, which the print server's filters can only flatten into a raster page.
+    const bool maskOnly = posix::HasMaskOnly(picture->data);
+    cairo_surface_t* image = posix::IconImage(picture->data, maskOnly);
     posix::PaintImage(context->cairo, image, x, y, width != 0 ? width : picture->data.width,
-                      height != 0 ? height : picture->data.height);
+                      height != 0 ? height : picture->data.height,
+                      maskOnly ? &picture->data : nullptr);
     cairo_surface_destroy(image);
     return true;
 }

@@ -9,6 +9,7 @@
 #include <map>
 #include <utility>
 
+#include "platform/posix/print/page_groups_posix.hpp"
 #include "platform/posix/print/print_job_posix.hpp"
 #include "platform/process.hpp"
 
@@ -58,6 +59,8 @@ void DiscardDocument(PrintDeviceContext* context) {
 
 // Sends the finished PDF to the destination; false with the last error set on failure.
 bool Deliver(PrintDeviceContext* context) {
+    // A document qpdf cannot read is still a page a printer can print, as a picture.
+    RemovePageGroups(&context->pdf);
     if (context->destination->IsPdfFile()) {
         char directory[PATH_MAX];
         if (getcwd(directory, sizeof directory) == nullptr) {

@@ -65,7 +65,7 @@ Handle NewPrintHandle() {
 
 }  // namespace posix
 
-bool EnumPrintersA(uint32_t, std::vector<PrinterInfo2>* printers) {
+bool EnumPrintersA(uint32_t, PrinterList* printers) {
     *printers = posix::ListDestinations();
     return true;
 }

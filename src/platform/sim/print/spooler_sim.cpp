@@ -3,7 +3,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <string>
+#include <utility>
 
 #include "platform/print.hpp"
 #include "platform/process.hpp"
@@ -81,12 +83,14 @@ void FailPrintCall(const std::string& call, int times, uint32_t extendedError) {
 
 namespace platform {
 
-bool EnumPrintersA(uint32_t flags, std::vector<PrinterInfo2>* printers) {
+bool EnumPrintersA(uint32_t flags, PrinterList* printers) {
     LogCall("EnumPrintersA", std::to_string(flags));
-    printers->clear();
+    printers->reset();
     if (CallFails("EnumPrintersA")) return false;
+    auto list = std::make_shared<std::vector<PrinterInfo2>>();
     for (const sim::Printer& printer : Print().printers)
-        printers->push_back(printer.info);
+        list->push_back(printer.info);
+    *printers = std::move(list);
     return true;
 }
 
