@@ -5,7 +5,8 @@
 # pixel, onto a private print server's cups-pdf queue and onto a PostScript printer made from
 # the server's sample driver. What the server's filters made of the pages is checked too:
 # vector graphics (the only picture is the one the probe draws) with 2-pixel lines still 2
-# pixels wide, also when the PDF file is later printed with lp. With the Windows build's
+# pixels wide, also when the PDF file is later printed with lp, and an IPP Everywhere printer
+# that takes PDF receives the vector pages themselves. With the Windows build's
 # probe as a second argument, the same pages are printed from it under wine to the cups-pdf
 # queue, checked at the same places, and compared with the POSIX pages within two pixels.
 # (Wine's PostScript driver draws hatches and styled lines its own way, so those are left out
@@ -17,11 +18,12 @@ raster=$(dirname "$posix_probe")/raster_probe
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/lib/check.sh"
 source "$here/lib/cups.sh"
+source "$here/lib/ipp_printer.sh"
 source "$here/lib/wine.sh"
 
 work=$(mktemp -d)
 chmod 0755 "$work"
-trap 'cups_stop; rm -rf "$work"' EXIT
+trap 'cups_stop; ipp_printer_stop; rm -rf "$work"' EXIT
 cups_start "$work/cups"
 
 "$raster" bmp "$work/picture.bmp" 100 50
@@ -168,6 +170,26 @@ check_eq "PDF file through lp: the printer receives vector graphics" "2:100x50 3
 rasterise "$work/direct/lp.pdf" "$work/direct/lp"
 check_pages "PDF file through lp" "$work/direct/lp-1.pgm" "$work/direct/lp-2.pgm" \
     "$direct_out" 2 1
+
+# An IPP Everywhere printer that takes PDF (ippeveprinter with its own papers and margins),
+# added as a user adds one: the document it receives must still be the vector page.
+ipp_printer_start "$work/ipp" "" application/pdf,image/pwg-raster
+CUPS_DEVICE=$IPP_PRINTER_URI cups_add_queue "virodaro$$-ipp" everywhere
+out=$(run "$work/ipp-job" "$posix_probe" "attach:virodaro$$-ipp" measure "${posix_steps[@]}")
+check_eq "ipp: the pages were drawn without errors" "0" "$(grep -vc 'error=0$' <<<"$out" || true)"
+cups_jobs_done
+ipp_document=$(find "$work/ipp/spool" -type f -name '*.pdf' | head -1)
+check_eq "ipp: the printer receives a PDF document" "PDF document" \
+    "$(file -b "$ipp_document" | grep -o '^PDF document')"
+check_eq "ipp: the printer receives vector graphics (no picture but the probe's own)" "" \
+    "$(pictures "$ipp_document" | tr ' ' '\n' | grep -v -E '^[0-9]+:(100x50|200x100)$' || true)"
+# The server offers such a printer at its highest resolution: the page is checked at it.
+measured=($(numbers "$out" measure))  # width height left top right bottom paper-w paper-h dpi-x
+pdftoppm -r "${measured[8]}" -gray "$ipp_document" "$work/ipp-job/page"
+across=$((measured[2] + $(half "${measured[0]}"))) down=$((measured[3] + $(half "${measured[1]}")))
+check_eq "ipp: the 2-pixel cut lines are 2 pixels wide on the paper" \
+    "$((down - 1))-$down $((across - 1))-$across" \
+    "$("$raster" rows "$work/ipp-job/page-1.pgm" 300 400 $((down - 20)) $((down + 20))) $("$raster" cols "$work/ipp-job/page-1.pgm" 1000 1100 $((across - 20)) $((across + 20)))"
 
 if [[ -n "$windows_probe" ]]; then
     out=$(run "$work/windows" wine_run "$windows_probe" attach "${steps[@]}")

@@ -3,7 +3,12 @@
 # private message bus beside it, because ippeveprinter will not start without one even
 # when, as here, it announces nothing on the network.
 #
-#   ipp_printer_start DIR ATTRIBUTES   start it; sets IPP_PRINTER_URI
+#   ipp_printer_start DIR ATTRIBUTES [FORMATS]
+#                                      start it, keeping each job's document in DIR/spool;
+#                                      sets IPP_PRINTER_URI. Without an ATTRIBUTES file it
+#                                      has ippeveprinter's own papers and margins and takes
+#                                      the document FORMATS (ippeveprinter takes the two
+#                                      only one at a time)
 #   ipp_printer_attributes             what the printer says about itself (ipptool -v)
 #   ipp_printer_stop                   stop it and its bus (the caller's EXIT trap should run it)
 
@@ -11,7 +16,9 @@ IPP_PRINTER_PID=""
 IPP_BUS_PID=""
 
 ipp_printer_start() {
-    local dir=$1 attributes=$2 attempt port deadline
+    local dir=$1 attempt port deadline
+    local -a description=(-a "$2")
+    [[ -n $2 ]] || description=(-f "$3")
     mkdir -p "$dir/spool"
     IPP_PRINTER_REQUEST="$dir/get-attributes.test"
     cat >"$IPP_PRINTER_REQUEST" <<'TEST'
@@ -37,7 +44,7 @@ TEST
     for attempt in 1 2 3 4 5; do
         port=$((20000 + RANDOM % 20000))
         DBUS_SYSTEM_BUS_ADDRESS="unix:path=$dir/bus" ippeveprinter -r off -n localhost \
-            -p "$port" -d "$dir/spool" -a "$attributes" "virodaro-ipp-$$" >"$dir/printer.log" 2>&1 &
+            -p "$port" -d "$dir/spool" -k "${description[@]}" "virodaro-ipp-$$" >"$dir/printer.log" 2>&1 &
         IPP_PRINTER_PID=$!
         IPP_PRINTER_URI="ipp://localhost:$port/ipp/print"
         deadline=$((SECONDS + 10))
