@@ -22,9 +22,15 @@ sanitizers="LSAN_OPTIONS=suppressions=$here/../src/platform/posix/lsan_suppressi
 start_run() {
     local tag=$1
     mkdir -p "$work/$tag"
-    tmux_type "clear; echo START-$tag; cd $work/$tag; stty -g > ../$tag.before; $sanitizers $program 2> ../$tag.err; echo \$? > ../$tag.status; stty -g > ../$tag.after; echo END-$tag"
-    # Once the marker shows, the last run's screen is gone and cannot be taken for this one's.
-    tmux_wait_for "^START-$tag"
+    tmux_type "clear; cd $work/$tag; stty -g > ../$tag.before; $sanitizers $program 2> ../$tag.err; echo \$? > ../$tag.status; stty -g > ../$tag.after; echo END-$tag"
+    # Once the terminal settings are noted, the last run's screen is gone and cannot be taken
+    # for this one's. (A marker on the screen could be cleared by the program before it is
+    # seen: a run with a settings file goes straight to its closing screen.)
+    local deadline=$((SECONDS + 20))
+    until [[ -s "$work/$tag.before" ]]; do
+        ((SECONDS < deadline)) || { echo "FAIL: $tag did not start"; tmux_screen; exit 1; }
+        sleep 0.1
+    done
 }
 answer() { tmux_cmd send-keys -t 0 -l -- "$1"; tmux_cmd send-keys -t 0 Enter; }
 # Waits for the run $1 to show $2; a run that ended before (a sanitizer stopped it) shows
