@@ -26,11 +26,7 @@ start_run() {
     # Once the terminal settings are noted, the last run's screen is gone and cannot be taken
     # for this one's. (A marker on the screen could be cleared by the program before it is
     # seen: a run with a settings file goes straight to its closing screen.)
-    local deadline=$((SECONDS + 20))
-    until [[ -s "$work/$tag.before" ]]; do
-        ((SECONDS < deadline)) || { echo "FAIL: $tag did not start"; tmux_screen; exit 1; }
-        sleep 0.1
-    done
+    tmux_wait_for_file "$work/$tag.before"
 }
 answer() { tmux_cmd send-keys -t 0 -l -- "$1"; tmux_cmd send-keys -t 0 Enter; }
 # Waits for the run $1 to show $2; a run that ended before (a sanitizer stopped it) shows

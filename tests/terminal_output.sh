@@ -74,6 +74,8 @@ tmux_wait_for '^\$ *$'
 # pane's raw output shows the shape being put back.
 for signal in TERM HUP INT QUIT; do
     tmux_type "clear; stty -g > $work/$signal.before"
+    # The last round's screen is gone only once that has run.
+    tmux_wait_for_file "$work/$signal.before"
     tmux_cmd pipe-pane -t 0 -o "cat > $work/$signal.raw"
     tmux_type "$probe cursor:80 cursor:0 cells:waiting wait"
     tmux_wait_for "^waiting"

@@ -6,6 +6,7 @@
 #   tmux_start WIDTH HEIGHT      start the server and the pane
 #   tmux_type TEXT               type TEXT and Enter into the pane's shell
 #   tmux_wait_for PATTERN        wait until the pane shows PATTERN (fails after 20 s)
+#   tmux_wait_for_file FILE      wait until FILE is written (fails after 20 s)
 #   tmux_screen                  print the pane's visible rows
 #   tmux_query FORMAT            print a tmux format for the pane (#{cursor_x} ...)
 #   tmux_stop                    end the server (the caller's EXIT trap should run it,
@@ -29,6 +30,20 @@ tmux_type() { tmux_cmd send-keys -t 0 -l "$1" && tmux_cmd send-keys -t 0 Enter; 
 tmux_screen() { tmux_cmd capture-pane -t 0 -p; }
 
 tmux_query() { tmux_cmd display-message -t 0 -p "$1"; }
+
+# Waits until FILE exists and is not empty: a command typed before it has run, so a screen
+# it cleared cannot be taken for the next one's.
+tmux_wait_for_file() {
+    local deadline=$((SECONDS + 20))
+    until [[ -s "$1" ]]; do
+        if ((SECONDS >= deadline)); then
+            echo "timed out waiting for the file $1" >&2
+            tmux_screen >&2
+            return 1
+        fi
+        sleep 0.1
+    done
+}
 
 tmux_wait_for() {
     local deadline=$((SECONDS + 20))
