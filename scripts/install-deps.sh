@@ -23,6 +23,7 @@ done
 if ((${#missing[@]} > 0)); then
   echo "Installing: ${missing[*]}"
   export DEBIAN_FRONTEND=noninteractive
-  apt-get update -q
-  apt-get install -y -q --no-install-recommends "${missing[@]}"
+  # Another install may hold the package database for a while: wait for it, not fail.
+  apt-get -o DPkg::Lock::Timeout=900 update -q
+  apt-get -o DPkg::Lock::Timeout=900 install -y -q --no-install-recommends "${missing[@]}"
 fi
