@@ -82,18 +82,70 @@ TEST_F(SettingsTest, SavingWritesExactlyTheTwoLinesThatTheNextRunReads) {
     EXPECT_EQ(sim::OpenFileCount(), 0);
 }
 
-TEST_F(SettingsTest, SavingReplacesTheOldFileThroughAFlushedTemporaryFile) {
-    sim::AddFile("VIRODARO.CFG", "0\r\n0\r\n");
-    AppSaveSettings(Work(), "0", "0");
-    EXPECT_EQ(sim::FileBytes("VIRODARO.CFG"), "0\r\n0\r\n");
-    const auto calls = sim::FileCalls();
-    const auto at = [&](const std::string& call) {
-        return std::find(calls.begin(), calls.end(), call) - calls.begin();
+TEST_F(SettingsTest, SavingReplacesTheOldFileThroughAFlushedNewFileOfItsOwn) {
+    const std::string pending = "VIRODARO.CFG." + std::to_string(sim::kProcessId) + "-1.tmp";
+    for (const bool oldFile : {true, false}) {
+        StartRuntime({.stdOutput = sim::Stream::kRedirected});
+        RtErrorFrame run;
+        if (oldFile) sim::AddFile("VIRODARO.CFG", "0\r\n0\r\n", platform::kFileAttributeHidden);
+        AppSaveSettings(Work(), "3", "4");
+        EXPECT_EQ(sim::FileBytes("VIRODARO.CFG"), "3\r\n4\r\n");
+        EXPECT_EQ(sim::DirectoryNames(Work().Data()), Names{"VIRODARO.CFG"});
+        EXPECT_EQ(RtErrorNumber(), 0);
+        EXPECT_EQ(Screen(), kSaved);
+        const auto calls = sim::FileCalls();
+        const auto at = [&](const std::string& call) {
+            return std::find(calls.begin(), calls.end(), call) - calls.begin();
+        };
+        const auto end = calls.end() - calls.begin();
+        EXPECT_LT(at("CreateFileA " + pending), at("FlushFileBuffers"));
+        EXPECT_LT(at("FlushFileBuffers"), at("ReplaceFileA VIRODARO.CFG " + pending));
+        if (oldFile) {
+            // The old file's attributes stay with the new content.
+            EXPECT_EQ(sim::FileAttributes("VIRODARO.CFG"), platform::kFileAttributeHidden);
+            EXPECT_EQ(at("MoveFileExA " + pending + " VIRODARO.CFG"), end);
+        } else {
+            EXPECT_LT(at("ReplaceFileA VIRODARO.CFG " + pending),
+                      at("MoveFileExA " + pending + " VIRODARO.CFG"));
+        }
+        EXPECT_EQ(at("DeleteFileA C:\\WORK\\VIRODARO.CFG"), end);
+    }
+}
+
+TEST_F(SettingsTest, WhatStandsAtThePendingNamesIsNeverWrittenOrTaken) {
+    const auto pending = [](int attempt) {
+        return "VIRODARO.CFG." + std::to_string(sim::kProcessId) + "-" + std::to_string(attempt) +
+               ".tmp";
     };
-    EXPECT_LT(at("CreateFileA VIRODARO.CFG.tmp"), at("FlushFileBuffers"));
-    EXPECT_LT(at("FlushFileBuffers"), at("MoveFileExA VIRODARO.CFG.tmp VIRODARO.CFG"));
-    EXPECT_EQ(at("DeleteFileA C:\\WORK\\VIRODARO.CFG"), calls.end() - calls.begin());
+    sim::AddFile(pending(1), "theirs");
+    sim::AddFile(pending(2), "read-only", platform::kFileAttributeReadOnly);
+    sim::AddDirectory(pending(3));
+    AppSaveSettings(Work(), "12", "-8");
+    EXPECT_EQ(sim::FileBytes("VIRODARO.CFG"), "12\r\n-8\r\n");
+    EXPECT_EQ(sim::FileBytes(pending(1)), "theirs");
+    EXPECT_EQ(sim::FileBytes(pending(2)), "read-only");
+    EXPECT_EQ(sim::DirectoryNames(Work().Data()),
+              (Names{"VIRODARO.CFG", pending(1), pending(2), pending(3)}));
+    EXPECT_EQ(RtErrorNumber(), 0);
     EXPECT_EQ(Screen(), kSaved);
+
+    // Every name taken: the save gives up after a bounded number of names, touching none.
+    StartRuntime({.stdOutput = sim::Stream::kRedirected});
+    RtErrorFrame run;
+    Names planted;
+    for (int attempt = 1; attempt <= 8; ++attempt) {
+        sim::AddFile(pending(attempt), "theirs");
+        planted.push_back(pending(attempt));
+    }
+    sim::AddFile("VIRODARO.CFG", "5\r\n7\r\n");
+    AppSaveSettings(Work(), "12", "-8");
+    EXPECT_EQ(RtErrorNumber(), 75);
+    EXPECT_EQ(Screen(), kNotSaved);
+    EXPECT_EQ(sim::FileBytes("VIRODARO.CFG"), "5\r\n7\r\n");
+    for (const std::string& name : planted) EXPECT_EQ(sim::FileBytes(name), "theirs") << name;
+    planted.insert(planted.begin(), "VIRODARO.CFG");
+    std::sort(planted.begin(), planted.end());
+    EXPECT_EQ(sim::DirectoryNames(Work().Data()), planted);
 }
 
 TEST_F(SettingsTest, SavingGoesToTheStartDirectoryWhereverTheProcessIsNow) {
@@ -125,8 +177,8 @@ TEST_F(SettingsTest, NoFailureOfASaveLosesTheOldFileOrLeavesATemporaryOne) {
          [] { sim::FailNextCall(sim::FileCall::kFlushFileBuffers, platform::kErrorDiskFull); }, 61},
         {"failing close",
          [] { sim::FailNextCall(sim::FileCall::kCloseHandle, platform::kErrorGenFailure); }, 72},
-        {"failing rename",
-         [] { sim::FailNextCall(sim::FileCall::kMoveFile, platform::kErrorAccessDenied); }, 70},
+        {"failing replacement",
+         [] { sim::FailNextCall(sim::FileCall::kReplaceFile, platform::kErrorAccessDenied); }, 70},
         {"failing open",
          [] { sim::FailNextCall(sim::FileCall::kCreateFile, platform::kErrorAccessDenied); }, 70},
         {"held settings file",
@@ -186,9 +238,9 @@ TEST_F(SettingsTest, ReadingAShortOrUnreadableFileLeavesTextsEmptyAndAnError) {
         {"a directory", [] { sim::AddDirectory("VIRODARO.CFG"); }, "", "", 52, kSettingsNotOpened,
          70},
         {"no file", [] {}, "", "", 52, kSettingsNotOpened, 53},
-        {"a device that fails",
-         [] { sim::AddDevice("VIRODARO.CFG", "", platform::kErrorGenFailure); }, "", "", 72,
-         kSettingsNotRead, 72},
+        // Only a regular file is read, whatever a device would give.
+        {"a device", [] { sim::AddDevice("VIRODARO.CFG", "1\r\n2\r\n"); }, "", "", 52,
+         kSettingsNotOpened, 75},
         {"more lines", [] { sim::AddFile("VIRODARO.CFG", "1\r\n2\r\n3\r\n"); }, "1", "2", 0, kNone,
          0},
     };

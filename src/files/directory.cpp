@@ -1,6 +1,7 @@
 #include "files/directory.hpp"
 
 #include <optional>
+#include <utility>
 #include <string>
 #include <string_view>
 
@@ -150,18 +151,41 @@ void FileKill(const Text& pattern) {
     if (error != 0) RtRaiseError(error);
 }
 
-void FileRename(const Text& oldName, const Text& newName) {
-    if (oldName.Empty() || newName.Empty() || FileHasWildcard(oldName.Bytes()) ||
-        FileHasWildcard(newName.Bytes())) {
-        return RtRaiseError(kRtErrBadFileName);
+namespace {
+
+// The OS paths of two file names that name one file each, or nothing after raising 64.
+std::optional<std::pair<std::string, std::string>> TwoFilePaths(const Text& first,
+                                                                const Text& second) {
+    if (first.Empty() || second.Empty() || FileHasWildcard(first.Bytes()) ||
+        FileHasWildcard(second.Bytes())) {
+        RtRaiseError(kRtErrBadFileName);
+        return std::nullopt;
     }
-    const std::optional<std::string> from = FileOsPath(oldName.Bytes());
-    const std::optional<std::string> to = from ? FileOsPath(newName.Bytes()) : std::nullopt;
-    if (!to) return;
+    std::optional<std::string> firstPath = FileOsPath(first.Bytes());
+    std::optional<std::string> secondPath = firstPath ? FileOsPath(second.Bytes()) : std::nullopt;
+    if (!secondPath) return std::nullopt;
+    return std::pair{std::move(*firstPath), std::move(*secondPath)};
+}
+
+}  // namespace
+
+void FileRename(const Text& oldName, const Text& newName) {
+    const auto paths = TwoFilePaths(oldName, newName);
+    if (!paths) return;
     if (uint8_t error = FileCallOs([&] {
             return platform::MoveFileExA(
-                from->c_str(), to->c_str(),
+                paths->first.c_str(), paths->second.c_str(),
                 platform::kMoveFileReplaceExisting | platform::kMoveFileWriteThrough);
+        })) {
+        RtRaiseError(error);
+    }
+}
+
+void FileReplace(const Text& replacedName, const Text& replacementName) {
+    const auto paths = TwoFilePaths(replacedName, replacementName);
+    if (!paths) return;
+    if (uint8_t error = FileCallOs([&] {
+            return platform::ReplaceFileA(paths->first.c_str(), paths->second.c_str());
         })) {
         RtRaiseError(error);
     }

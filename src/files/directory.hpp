@@ -38,3 +38,10 @@ void FileKill(const Text& pattern);
 /// read-only (70), and returns once the change is on the disk. Errors: 64 for an empty name,
 /// a wildcard or a name the OS cannot take whole, the mapped OS error of a failing rename.
 void FileRename(const Text& oldName, const Text& newName);
+
+/// Puts a new file in the place of an existing one in one step: the file keeps the old one's
+/// name, attributes and access, and the change is on the disk on return. Errors: 64 as for
+/// FileRename, 53 when the old file does not exist, 70 when it is read-only, a directory or
+/// open, or when the new file is a link or has another name too (on POSIX), the
+/// mapped OS error of any other failure.
+void FileReplace(const Text& replacedName, const Text& replacementName);

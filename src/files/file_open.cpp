@@ -12,23 +12,30 @@
 
 namespace {
 
+// Whether an open may take a file that is there already, or must make it.
+enum class Creation { kAsTheModeSays, kNew };
+
 // CreateFileA as the mode asks it. Failure is judged by the handle alone: a successful open
 // may leave ERROR_ALREADY_EXISTS behind. Returns the handle, or kInvalidHandle with the
 // mapped error in `error`.
 platform::Handle CreateHandle(const std::string& path, uint32_t desiredAccess, uint8_t access,
-                              uint8_t mode, uint8_t* error) {
+                              uint8_t mode, Creation creation, uint8_t* error) {
     // Lock values 1..4 become the share modes 0..3; the others are passed on as they come
     // out, and the OS refuses what is not a share mode.
     const uint32_t shareMode = static_cast<uint32_t>((access & kFileAccessLockMask) - 1);
-    const uint32_t disposition =
-        (mode & kFileModeInput) ? platform::kOpenExisting : platform::kOpenAlways;
+    const uint32_t disposition = creation == Creation::kNew     ? platform::kCreateNew
+                                 : (mode & kFileModeInput) ? platform::kOpenExisting
+                                                           : platform::kOpenAlways;
     const auto result = RtCallOs([&] {
         return platform::CreateFileA(path.c_str(), desiredAccess, shareMode, true, disposition,
                                      platform::kFileAttributeNormal);
     });
-    *error = result.value == platform::kInvalidHandle ? result.error : 0;
-    if (result.value == platform::kInvalidHandle && *error == 0) *error = kRtErrInternal;
-    return result.value;
+    // A call that ran out of memory returns no handle at all.
+    const bool failed =
+        result.value == platform::kInvalidHandle || result.value == platform::kNullHandle;
+    *error = failed ? result.error : 0;
+    if (failed && *error == 0) *error = kRtErrInternal;
+    return failed ? platform::kInvalidHandle : result.value;
 }
 
 // Places the file for its mode: output empties a disk file, append goes to its end, input
@@ -64,9 +71,8 @@ uint8_t PositionForMode(FileRecord& record) {
     return 0;
 }
 
-}  // namespace
-
-void FileOpen(int16_t number, const Text& name, FileModeWord modeWord, int32_t recordLength) {
+void OpenNumbered(int16_t number, const Text& name, FileModeWord modeWord, int32_t recordLength,
+                  Creation creation) {
     std::lock_guard openGuard(gFileTable.openLock);
     const auto mode = static_cast<uint8_t>(modeWord >> 8);
     const auto access = static_cast<uint8_t>(modeWord & 0xFF);
@@ -85,11 +91,11 @@ void FileOpen(int16_t number, const Text& name, FileModeWord modeWord, int32_t r
 
     uint8_t error = 0;
     const uint32_t desiredAccess = static_cast<uint32_t>(access & 0xC0) << 24;
-    platform::Handle handle = CreateHandle(*path, desiredAccess, access, mode, &error);
+    platform::Handle handle = CreateHandle(*path, desiredAccess, access, mode, creation, &error);
     // Without explicit access, a file that refuses writing is opened for reading instead.
     if (handle == platform::kInvalidHandle && !(access & kFileAccessExplicit) &&
         (desiredAccess & platform::kGenericWrite)) {
-        handle = CreateHandle(*path, platform::kGenericRead, access, mode, &error);
+        handle = CreateHandle(*path, platform::kGenericRead, access, mode, creation, &error);
     }
     if (handle == platform::kInvalidHandle) {
         FileRecordFree(record);
@@ -110,6 +116,21 @@ void FileOpen(int16_t number, const Text& name, FileModeWord modeWord, int32_t r
         return RtRaiseError(positionError);
     }
     FileTableInsert(record);
+}
+
+}  // namespace
+
+void FileOpen(int16_t number, const Text& name, FileModeWord modeWord, int32_t recordLength) {
+    OpenNumbered(number, name, modeWord, recordLength, Creation::kAsTheModeSays);
+}
+
+void FileCreate(int16_t number, const Text& name, FileModeWord modeWord, int32_t recordLength) {
+    OpenNumbered(number, name, modeWord, recordLength, Creation::kNew);
+}
+
+bool FileIsDisk(int16_t number) {
+    const FileRecord* record = FileTableFind(number);
+    return record != nullptr && record->kind == kFileKindDisk;
 }
 
 void FileClose(int16_t number) {

@@ -15,6 +15,15 @@
 /// failing call. After a failure the number stays free.
 void FileOpen(int16_t number, const Text& name, FileModeWord modeWord, int32_t recordLength);
 
+/// Opens a file that the call makes, as FileOpen does otherwise: anything that stands at the
+/// name already (a file, a directory, a link, even one that leads nowhere) makes it fail
+/// with the mapped OS error (75), so a file someone else put there is never written.
+void FileCreate(int16_t number, const Text& name, FileModeWord modeWord, int32_t recordLength);
+
+/// Whether the open file is a disk file (a regular file), not a device or a pipe; false
+/// when the number is not open.
+bool FileIsDisk(int16_t number);
+
 /// Closes the file if it is open; an output disk file ends at the OS file position. The
 /// number is free afterwards even when the OS reports a failure, which is then raised.
 void FileClose(int16_t number);

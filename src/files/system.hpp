@@ -23,6 +23,9 @@ inline constexpr uint32_t kSysShellWait = 0x8000;
 /// A program that cannot be started raises the mapped OS error (53 when not found).
 int32_t SysShell(const Text& commandLine, uint32_t flags, bool inheritHandles);
 
+/// The process's identifier, unique among the processes running now.
+uint32_t SysProcessId();
+
 /// The local time of day: "hh:mm:ss", 24-hour clock, two digits each.
 Text SysTime();
 

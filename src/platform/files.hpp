@@ -38,7 +38,10 @@ inline constexpr uint32_t kFileAttributeNormal = 0x80;
 
 /// CreateFileA. `inheritHandle` is the bInheritHandle of the security attributes: child
 /// processes get the handle. OPEN_ALWAYS and CREATE_ALWAYS on an existing file succeed and
-/// leave ERROR_ALREADY_EXISTS as the last error. Opening a directory fails with
+/// leave ERROR_ALREADY_EXISTS as the last error. CREATE_NEW makes a new file or fails with
+/// ERROR_FILE_EXISTS when anything stands at the name, a link included, even one that
+/// leads nowhere: it never opens a file that was there before. Opening never waits for a
+/// pipe's other end or a device. Opening a directory fails with
 /// ERROR_ACCESS_DENIED, and so does asking write access to a read-only file. A file opened
 /// by anyone without sharing what this open asks (or sharing it with an open that asks
 /// what this one does not share) fails with ERROR_SHARING_VIOLATION.
@@ -107,6 +110,15 @@ inline constexpr uint32_t kMoveFileWriteThrough = 0x8;
 /// ERROR_ALREADY_EXISTS. With kMoveFileWriteThrough the call returns once the rename is on
 /// the disk.
 bool MoveFileExA(const char* existingPath, const char* newPath, uint32_t flags);
+
+/// ReplaceFileA without a backup: the replacement file takes the replaced file's place in
+/// one step and keeps the replaced file's attributes and access (on POSIX its permission
+/// bits, and its owner and group as far as the process may set them), and the change is on
+/// the disk when the call returns. The replaced file must exist (ERROR_FILE_NOT_FOUND) and
+/// be a file that may be changed (ERROR_ACCESS_DENIED for a read-only file or a directory,
+/// ERROR_SHARING_VIOLATION for an open one). On POSIX the replacement must be a regular
+/// file with no other name, never a link (ERROR_ACCESS_DENIED).
+bool ReplaceFileA(const char* replacedPath, const char* replacementPath);
 
 /// GetCurrentDirectoryA: copies the current directory and its NUL into the buffer and returns
 /// its length without the NUL; when the buffer is too small, copies nothing and returns the

@@ -173,6 +173,35 @@ TEST_F(FilesContractTest, RenameReplacesOnlyWhenAsked) {
     EXPECT_FALSE(ReadTestFile("new.txt"));
 }
 
+TEST_F(FilesContractTest, CreateNewNeverOpensAFileThatWasThere) {
+    WriteTestFile("taken.txt", "theirs");
+    ExpectOpenFails("taken.txt", kGenericWrite, 0, kCreateNew, kErrorFileExists);
+    EXPECT_EQ(ReadTestFile("taken.txt"), "theirs");
+    const Handle created = Open("new.txt", kGenericWrite, 0, kCreateNew);
+    ASSERT_NE(created, kInvalidHandle);
+    EXPECT_EQ(GetLastError(), kErrorSuccess);
+    uint32_t written = 0;
+    EXPECT_TRUE(WriteFile(created, "mine", 4, &written));
+    EXPECT_TRUE(CloseHandle(created));
+    EXPECT_EQ(ReadTestFile("new.txt"), "mine");
+}
+
+TEST_F(FilesContractTest, ReplaceFilePutsTheNewFileInTheOldOnesPlace) {
+    WriteTestFile("new.txt", "new");
+    EXPECT_FALSE(ReplaceFileA("missing.txt", "new.txt"));
+    EXPECT_EQ(GetLastError(), kErrorFileNotFound);
+    WriteTestFile("old.txt", "old");
+    EXPECT_TRUE(ReplaceFileA("old.txt", "new.txt"));
+    EXPECT_EQ(ReadTestFile("old.txt"), "new");
+    EXPECT_FALSE(ReadTestFile("new.txt"));
+
+    WriteTestFile("newer.txt", "newer");
+    MakeReadOnly("old.txt");
+    EXPECT_FALSE(ReplaceFileA("old.txt", "newer.txt"));
+    EXPECT_EQ(ReadTestFile("old.txt"), "new");
+    EXPECT_EQ(ReadTestFile("newer.txt"), "newer");
+}
+
 TEST_F(FilesContractTest, SearchesMatchWildcardsTheWindowsWayAndReportAttributes) {
     for (const char* name : {"README", "a.txt", "b.txt", "ab.txt", ".hidden"})
         WriteTestFile(name, "");

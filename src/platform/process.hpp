@@ -49,11 +49,15 @@ const char* GetCommandLineA();
 /// Tells the platform the arguments the C++ entry point received; backends that have no
 /// command line of their own rebuild one from them. Called once, before anything else, by a
 /// program (never by a library), so the POSIX backend also makes a write to a closed pipe
-/// fail there, as on Windows, instead of ending the process.
+/// fail there, as on Windows, instead of ending the process, and opens /dev/null on a
+/// standard descriptor the process was started without.
 void SetProcessArguments(int argc, char** argv);
 
 /// The program's own module (GetModuleHandleA(NULL)).
 Handle GetModuleHandleA();
+
+/// The process's identifier, unique among the processes running now.
+uint32_t GetCurrentProcessId();
 
 inline constexpr uint32_t kTlsOutOfIndexes = 0xFFFFFFFF;
 uint32_t TlsAlloc();

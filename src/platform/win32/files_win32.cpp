@@ -47,4 +47,8 @@ bool FlushFileBuffers(Handle file) { return ::FlushFileBuffers(win32::ToWin(file
 
 bool CloseHandle(Handle object) { return ::CloseHandle(win32::ToWin(object)); }
 
+bool ReplaceFileA(const char* replacedPath, const char* replacementPath) {
+    return ::ReplaceFileA(replacedPath, replacementPath, nullptr, 0, nullptr, nullptr);
+}
+
 }  // namespace platform

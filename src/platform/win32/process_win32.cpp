@@ -43,6 +43,8 @@ void SetProcessArguments(int, char**) {}
 
 Handle GetModuleHandleA() { return reinterpret_cast<Handle>(::GetModuleHandleA(nullptr)); }
 
+uint32_t GetCurrentProcessId() { return ::GetCurrentProcessId(); }
+
 uint32_t TlsAlloc() { return ::TlsAlloc(); }
 bool TlsFree(uint32_t index) { return ::TlsFree(index); }
 void* TlsGetValue(uint32_t index) { return ::TlsGetValue(index); }

@@ -108,6 +108,22 @@ bool SyncDirectoryOf(const char* path) {
     return synced || posix::FailWithErrno();
 }
 
+// The access of the replaced file goes to its replacement: the owner and group where the
+// process may give them, then the permission bits, which a change of owner may clear. The
+// set-id and sticky bits stay off: the new content is the program's, not the old file's.
+bool TakeAccess(int fd, const struct stat& replacement, const struct stat& replaced) {
+    bool groupKept = replacement.st_gid == replaced.st_gid;
+    if (replacement.st_uid != replaced.st_uid || !groupKept) {
+        groupKept = fchown(fd, replaced.st_uid, replaced.st_gid) == 0 ||
+                    fchown(fd, static_cast<uid_t>(-1), replaced.st_gid) == 0;
+    }
+    mode_t mode = replaced.st_mode & 0777;
+    // What the old file let its group do is meant for that group: under another group the
+    // file gives its group no more than it gives everyone.
+    if (!groupKept) mode = (mode & ~S_IRWXG) | ((mode & S_IRWXO) << 3);
+    return fchmod(fd, mode) == 0;
+}
+
 }  // namespace
 
 Handle FindFirstFileA(const char* pattern, FindData* entry) {
@@ -179,6 +195,28 @@ bool MoveFileExA(const char* existingPath, const char* newPath, uint32_t flags) 
     }
     if (rename(existingPath, newPath) != 0) return posix::FailForPath(newPath);
     return !(flags & kMoveFileWriteThrough) || SyncDirectoryOf(newPath);
+}
+
+bool ReplaceFileA(const char* replacedPath, const char* replacementPath) {
+    struct stat replaced;
+    if (stat(replacedPath, &replaced) != 0) return posix::FailForPath(replacedPath);
+    if (const uint32_t refusal = ChangeRefusal(replacedPath, replaced)) return Fail(refusal);
+    // The replacement is checked through a descriptor that cannot follow a link: only a plain
+    // file with no second name takes the other's place, never a link to someone's file.
+    const int fd = open(replacementPath, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return errno == ELOOP ? Fail(kErrorAccessDenied) : posix::FailForPath(replacementPath);
+    struct stat replacement;
+    bool ok = fstat(fd, &replacement) == 0;
+    if (ok && (!S_ISREG(replacement.st_mode) || replacement.st_nlink != 1)) {
+        close(fd);
+        return Fail(kErrorAccessDenied);
+    }
+    ok = ok && TakeAccess(fd, replacement, replaced) && rename(replacementPath, replacedPath) == 0;
+    const int error = errno;
+    close(fd);
+    errno = error;
+    if (!ok) return posix::FailForPath(replacedPath);
+    return SyncDirectoryOf(replacedPath);
 }
 
 uint32_t GetCurrentDirectoryA(uint32_t bufferSize, char* buffer) {

@@ -46,43 +46,52 @@ bool Fail(uint32_t error) {
     return false;
 }
 
+// How often an open that finds no file and a create that finds one may follow each other
+// before the call gives up: another process may remove and make the file in between, and a
+// link that leads nowhere answers both ways for ever.
+constexpr int kOpenAttempts = 8;
+
+// Opening never waits: a FIFO without a writer or a device without a carrier would hold the
+// open for ever, so the descriptor starts non-blocking and becomes blocking once open.
 int OpenFlags(uint32_t desiredAccess, bool inheritHandle) {
     const bool read = desiredAccess & kGenericRead;
     const bool write = desiredAccess & kGenericWrite;
     int flags = write ? (read ? O_RDWR : O_WRONLY) : O_RDONLY;
-    flags |= O_NOCTTY;
+    flags |= O_NOCTTY | O_NONBLOCK;
     if (!inheritHandle) flags |= O_CLOEXEC;
     return flags;
 }
 
 // Opens an existing file, or makes it when the disposition allows; `existed` tells which.
+// A new file is made by the one call that refuses whatever stands at the name, a link
+// included, so nothing planted there is ever written through.
 int OpenOrCreate(const char* path, int flags, uint32_t disposition, bool* existed) {
-    for (;;) {
-        if (disposition != kCreateNew) {
-            const int fd = open(path, flags);
-            if (fd >= 0 || errno != ENOENT || disposition == kOpenExisting ||
-                disposition == kTruncateExisting) {
-                *existed = fd >= 0;
-                return fd;
-            }
-        }
-        const int fd = open(path, flags | O_CREAT | O_EXCL, 0666);
-        // Another process may make the file between the two opens; then it is opened.
-        if (fd >= 0 || errno != EEXIST || disposition == kCreateNew) {
-            *existed = false;
+    *existed = false;
+    const int create = flags | O_CREAT | O_EXCL | O_NOFOLLOW;
+    if (disposition == kCreateNew) return open(path, create, 0666);
+    for (int attempt = 0; attempt < kOpenAttempts; ++attempt) {
+        const int fd = open(path, flags);
+        if (fd >= 0 || errno != ENOENT || disposition == kOpenExisting ||
+            disposition == kTruncateExisting) {
+            *existed = fd >= 0;
             return fd;
         }
+        const int created = open(path, create, 0666);
+        // Another process may make the file between the two opens; then it is opened.
+        if (created >= 0 || errno != EEXIST) return created;
     }
+    errno = ENOENT;
+    return -1;
 }
 
 // The Windows refusals that POSIX permissions do not give: a directory, write access to a
 // read-only file (a privileged process may write it here), and a file held by an open that
-// does not share what this one asks.
-uint32_t Refusal(int fd, const char* path, uint32_t desiredAccess, uint32_t shareMode,
-                 bool existed) {
-    struct stat status;
-    if (fstat(fd, &status) != 0) return posix::Win32ErrorFromErrno(errno);
+// does not share what this one asks. A file just made must be a regular file with this one
+// name.
+uint32_t Refusal(int fd, const struct stat& status, const char* path, uint32_t desiredAccess,
+                 uint32_t shareMode, bool existed, bool created) {
     if (S_ISDIR(status.st_mode)) return kErrorAccessDenied;
+    if (created && (!S_ISREG(status.st_mode) || status.st_nlink != 1)) return kErrorFileExists;
     if (!S_ISREG(status.st_mode)) return kErrorSuccess;
     if (existed && (desiredAccess & kGenericWrite) && posix::IsReadOnly(path, status)) {
         return kErrorAccessDenied;
@@ -109,7 +118,17 @@ Handle CreateFileA(const char* path, uint32_t desiredAccess, uint32_t shareMode,
         posix::FailForPath(path);
         return kInvalidHandle;
     }
-    uint32_t refusal = Refusal(fd, path, desiredAccess, shareMode, existed);
+    struct stat status;
+    uint32_t refusal = fstat(fd, &status) != 0
+                           ? posix::Win32ErrorFromErrno(errno)
+                           : Refusal(fd, status, path, desiredAccess, shareMode, existed,
+                                     creationDisposition == kCreateNew);
+    // Only a FIFO stays non-blocking: a peer that holds it open without writing must not
+    // hold a read for ever.
+    if (refusal == kErrorSuccess && !S_ISFIFO(status.st_mode) &&
+        fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+        refusal = posix::Win32ErrorFromErrno(errno);
+    }
     const bool truncate =
         creationDisposition == kCreateAlways || creationDisposition == kTruncateExisting;
     if (refusal == kErrorSuccess && existed && truncate && ftruncate(fd, 0) != 0) {

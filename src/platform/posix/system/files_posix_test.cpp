@@ -3,6 +3,8 @@
 // file types of descriptors that are no regular files.
 
 #include <fcntl.h>
+#include <grp.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -122,6 +124,85 @@ TEST_F(FilesPosixTest, OnlyRegularFilesAreDiskFiles) {
     ASSERT_NE(search, kInvalidHandle);
     EXPECT_TRUE(entry.attributes & kFileAttributeSystem);
     FindClose(search);
+}
+
+TEST_F(FilesPosixTest, CreateNewWritesThroughNoLinkThatStandsAtTheName) {
+    WriteTestFile("victim.txt", "victim");
+    std::filesystem::create_symlink("victim.txt", "symbolic");
+    std::filesystem::create_hard_link("victim.txt", "hard");
+    std::filesystem::create_symlink("nowhere.txt", "dangling");
+    for (const char* name : {"symbolic", "hard", "dangling"}) {
+        EXPECT_EQ(CreateFileA(name, kGenericWrite, 0, false, kCreateNew, 0), kInvalidHandle)
+            << name;
+        EXPECT_EQ(GetLastError(), kErrorFileExists) << name;
+    }
+    EXPECT_EQ(ReadTestFile("victim.txt"), "victim");
+    EXPECT_FALSE(std::filesystem::exists("nowhere.txt"));
+
+    // Opening for writing what may exist meets the dangling link as often as it is asked,
+    // and gives up instead of trying for ever.
+    EXPECT_EQ(CreateFileA("dangling", kGenericWrite, 0, false, kOpenAlways, 0), kInvalidHandle);
+}
+
+TEST_F(FilesPosixTest, APipeOrDeviceNeverHoldsAnOpenOrARead) {
+    ASSERT_EQ(mkfifo("fifo", 0600), 0);
+    // Nobody writes the FIFO: a blocking open would wait for a writer for ever.
+    const Handle reading = CreateFileA("fifo", kGenericRead, 0, false, kOpenExisting, 0);
+    ASSERT_NE(reading, kInvalidHandle);
+    EXPECT_EQ(GetFileType(reading), kFileTypePipe);
+    // A writer that holds it open without writing does not hold the read.
+    const int writer = open("fifo", O_WRONLY | O_NONBLOCK);
+    ASSERT_GE(writer, 0);
+    char byte;
+    uint32_t read = 0;
+    EXPECT_FALSE(ReadFile(reading, &byte, 1, &read));
+    EXPECT_EQ(read, 0u);
+    close(writer);
+    CloseHandle(reading);
+    // Nobody reads it: an open for writing fails at once.
+    EXPECT_EQ(CreateFileA("fifo", kGenericWrite, 0, false, kOpenExisting, 0), kInvalidHandle);
+}
+
+TEST_F(FilesPosixTest, AReplacedFileKeepsItsPermissionsAndGroup) {
+    std::vector<gid_t> groups(static_cast<size_t>(getgroups(0, nullptr) + 1));
+    groups.resize(static_cast<size_t>(getgroups(static_cast<int>(groups.size()), groups.data())));
+    // A group of the process's own other than its primary one shows the group is kept; root
+    // may give a file any group.
+    gid_t otherGroup = getegid();
+    for (gid_t group : groups)
+        if (group != getegid()) otherGroup = group;
+    if (geteuid() == 0) otherGroup = getegid() + 1;
+
+    for (const mode_t mode : {mode_t{0600}, mode_t{0664}, mode_t{0640}}) {
+        WriteTestFile("old.txt", "old");
+        ASSERT_EQ(chmod("old.txt", mode), 0);
+        ASSERT_EQ(chown("old.txt", static_cast<uid_t>(-1), otherGroup), 0);
+        const mode_t mask = umask(mode == 0600 ? 022 : 077);
+        WriteTestFile("new.txt", "new");
+        umask(mask);
+        ASSERT_TRUE(ReplaceFileA("old.txt", "new.txt"));
+        struct stat status {};
+        ASSERT_EQ(stat("old.txt", &status), 0);
+        EXPECT_EQ(status.st_mode & 07777, mode);
+        EXPECT_EQ(status.st_gid, otherGroup);
+        EXPECT_EQ(ReadTestFile("old.txt"), "new");
+    }
+}
+
+TEST_F(FilesPosixTest, OnlyAPlainFileWithOneNameReplacesAnother) {
+    WriteTestFile("old.txt", "old");
+    WriteTestFile("victim.txt", "victim");
+    std::filesystem::create_symlink("victim.txt", "symbolic");
+    std::filesystem::create_hard_link("victim.txt", "hard");
+    for (const char* name : {"symbolic", "hard"}) {
+        EXPECT_FALSE(ReplaceFileA("old.txt", name)) << name;
+        EXPECT_EQ(GetLastError(), kErrorAccessDenied) << name;
+    }
+    EXPECT_EQ(ReadTestFile("old.txt"), "old");
+    EXPECT_EQ(ReadTestFile("victim.txt"), "victim");
+    ASSERT_EQ(mkfifo("fifo", 0600), 0);
+    EXPECT_FALSE(ReplaceFileA("old.txt", "fifo"));
+    EXPECT_EQ(ReadTestFile("old.txt"), "old");
 }
 
 }  // namespace

@@ -154,6 +154,21 @@ bool MoveFileExA(const char* existingPath, const char* newPath, uint32_t flags) 
     return true;
 }
 
+bool ReplaceFileA(const char* replacedPath, const char* replacementPath) {
+    if (sim::detail::CallFails(FileCall::kReplaceFile,
+                               std::string("ReplaceFileA ") + replacedPath + " " + replacementPath)) {
+        return false;
+    }
+    const std::optional<std::string> replaced = ChangeableFile(replacedPath);
+    if (!replaced) return false;
+    const std::optional<std::string> replacement = ChangeableFile(replacementPath);
+    if (!replacement) return false;
+    DiskEntry& kept = *sim::detail::FindEntry(*replaced);
+    kept.bytes = std::move(sim::detail::FindEntry(*replacement)->bytes);
+    disk.entries.erase(*replacement);
+    return true;
+}
+
 uint32_t GetCurrentDirectoryA(uint32_t bufferSize, char* buffer) {
     if (sim::detail::CallFails(FileCall::kGetCurrentDirectory, "GetCurrentDirectoryA")) return 0;
     std::string directory = disk.driveDirectories[disk.currentDrive];

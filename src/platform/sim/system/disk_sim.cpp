@@ -167,6 +167,11 @@ std::optional<std::string> FileBytes(const std::string& path) {
     return entry->bytes;
 }
 
+uint32_t FileAttributes(const std::string& path) {
+    const DiskEntry* entry = detail::FindEntry(detail::Resolved(path));
+    return entry != nullptr ? entry->attributes : 0;
+}
+
 std::vector<std::string> DirectoryNames(const std::string& path) {
     const std::string directory = detail::Resolved(path);
     std::vector<std::string> names;

@@ -59,12 +59,13 @@ platform::Handle OpenEntry(const std::string& resolved, uint32_t access, uint32_
         }
         sim::AddFile(resolved, "");
         entry = sim::detail::FindEntry(resolved);
+    } else if (disposition == kCreateNew) {
+        // Whatever stands at the name, a directory or a read-only file included.
+        Fail(kErrorFileExists);
+        return kInvalidHandle;
     } else if (entry->kind == DiskEntry::Kind::kDirectory ||
                ((access & kGenericWrite) && (entry->attributes & kFileAttributeReadOnly))) {
         Fail(kErrorAccessDenied);
-        return kInvalidHandle;
-    } else if (disposition == kCreateNew) {
-        Fail(kErrorFileExists);
         return kInvalidHandle;
     } else if (!sim::detail::SharingAllows(resolved, access, shareMode)) {
         Fail(kErrorSharingViolation);

@@ -80,6 +80,8 @@ void SetProcessArguments(int, char**) {}
 
 Handle GetModuleHandleA() { return 0x400000; }
 
+uint32_t GetCurrentProcessId() { return sim::kProcessId; }
+
 uint32_t TlsAlloc() {
     if (!process.tlsExhausted) {
         for (uint32_t slot = 0; slot < kTlsSlots; ++slot) {
