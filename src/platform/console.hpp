@@ -51,6 +51,11 @@ Handle GetStdHandle(StdHandle which);
 /// own input, even when standard input is redirected. kInvalidHandle when there is none.
 Handle OpenConsoleInput();
 
+/// CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_WRITE, ..., OPEN_EXISTING):
+/// the console's own screen, even when standard output and standard error are redirected.
+/// kInvalidHandle when there is none.
+Handle OpenConsoleOutput();
+
 /// Console modes of an input or output handle.
 inline constexpr uint32_t kOutputProcessed = 0x1;
 inline constexpr uint32_t kOutputWrapAtEol = 0x2;

@@ -28,4 +28,6 @@ uint8_t RtOsCallScope::Finish() {
     return lastError == 0 ? 0 : RtOsErrorMap(lastError);
 }
 
+void RtOsCallScope::OutOfMemory() { platform::SetLastError(platform::kErrorNotEnoughMemory); }
+
 void RtOsCallLockReset() { osCallLock.store(0, std::memory_order_release); }

@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <new>
 #include <utility>
 
 #include "runtime/fpu.hpp"
@@ -23,6 +24,8 @@ class RtOsCallScope {
   public:
     RtOsCallScope();
     uint8_t Finish();
+    /// Sets the last-error code that a call which could not get memory leaves.
+    static void OutOfMemory();
 
   private:
     FpuControl fpu_;
@@ -34,10 +37,18 @@ class RtOsCallScope {
 /// The lock is not re-entrant: `call` must not make another call through RtCallOs.
 template <class Call>
 auto RtCallOs(Call&& call) {
+    using Value = decltype(std::forward<Call>(call)());
     RtOsCallScope scope;
-    auto value = std::forward<Call>(call)();
+    Value value{};
+    // A call that cannot get memory fails as the OS reports it, with its null result; no
+    // exception leaves the call.
+    try {
+        value = std::forward<Call>(call)();
+    } catch (const std::bad_alloc&) {
+        RtOsCallScope::OutOfMemory();
+    }
     const uint8_t error = scope.Finish();
-    return RtOsResult<decltype(value)>{std::move(value), error};
+    return RtOsResult<Value>{std::move(value), error};
 }
 
 /// Frees the OS-call lock; start-up does this before the first call through RtCallOs.

@@ -1,5 +1,7 @@
 #include "runtime/startup.hpp"
 
+#include <new>
+
 #include "app/app.hpp"
 #include "console/console_state.hpp"
 #include "files/file_table.hpp"
@@ -38,6 +40,12 @@ void RtInitConsole() {
 
     uint32_t mode = 0;
     if (platform::GetConsoleMode(gConsole.stdOut, &mode)) gConsole.conOut = gConsole.stdOut;
+    // With standard output and standard error both redirected the prompts and the typing
+    // still belong on the console the keys come from, not in a file or nowhere.
+    if (!platform::GetConsoleMode(gConsole.conOut, &mode)) {
+        const platform::Handle console = platform::OpenConsoleOutput();
+        if (console != platform::kInvalidHandle) gConsole.conOut = console;
+    }
     platform::SetConsoleMode(gConsole.conOut, kConsoleOutputMode);
     platform::SetConsoleMode(gConsole.stdIn, 0);
     platform::SetConsoleCtrlHandler(RtCtrlHandler, true);
@@ -112,7 +120,14 @@ void RtStartup() {
         platform::ExitProcess(255);
     }
     RtFrameSetup();
-    const int32_t result = AppMain(RtInstance, 0, RtCommandTail, RtShowWindow);
+    int32_t result;
+    // Runtime operations report memory they cannot get as runtime error 7; the run's own
+    // texts and records cannot, and a run that cannot hold them ends as a fatal error does.
+    try {
+        result = AppMain(RtInstance, 0, RtCommandTail, RtShowWindow);
+    } catch (const std::bad_alloc&) {
+        platform::ExitProcess(255);
+    }
     RtShutdown(static_cast<uint32_t>(result));
 }
 

@@ -24,7 +24,7 @@ struct ConsoleSetup {
     int16_t height = 25;
     Stream stdOutput = Stream::kConsole;
     Stream stdError = Stream::kConsole;
-    /// Whether "CONIN$" can be opened.
+    /// Whether the process has a console: "CONIN$" and "CONOUT$" can be opened.
     bool consoleInput = true;
     platform::CursorInfo cursor{25, true};
 };
@@ -69,6 +69,9 @@ void FailNextWrite(uint32_t errorCode);
 /// The next write to any handle writes only this many bytes and reports success.
 void ShortenNextWrite(uint32_t bytesWritten);
 
+/// What GetCurrentProcessId returns.
+inline constexpr uint32_t kProcessId = 4242;
+
 /// The command line that GetCommandLineA returns.
 void SetCommandLine(const std::string& commandLine);
 void SetStartupInfo(const platform::StartupInfo& info);
@@ -90,6 +93,8 @@ void AppendToFile(const std::string& path, std::string_view bytes);
 void AddDevice(const std::string& path, std::string_view input, uint32_t endError = 0);
 /// A file's bytes or what was written to a device; nothing when the path names neither.
 std::optional<std::string> FileBytes(const std::string& path);
+/// The attribute bits a test gave an entry (read-only, hidden, system); 0 when there is none.
+uint32_t FileAttributes(const std::string& path);
 /// The names in a directory, in order.
 std::vector<std::string> DirectoryNames(const std::string& path);
 /// Another process holds the file open with this access and share mode until Reset.
@@ -113,6 +118,7 @@ enum class FileCall {
     kFindNextFile,
     kDeleteFile,
     kMoveFile,
+    kReplaceFile,
     kGetCurrentDirectory,
     kSetCurrentDirectory,
 };
@@ -180,6 +186,9 @@ struct Printer {
     /// Not 0: the destination cannot take a finished document with pages (a file it cannot
     /// write, a server that refuses the job), and EndDoc fails with this Win32 error code.
     uint32_t endDocError = 0;
+    /// The printer writes each finished document to a file named after its title with
+    /// ".pdf" added, as the POSIX "PDF file" destination does.
+    bool writesFiles = false;
 };
 
 /// A printer named `name` with a full device mode (portrait, letter, 1 copy, colour, simplex,
@@ -190,6 +199,9 @@ Printer MakePrinter(const std::string& name);
 void AddPrinter(const Printer& printer, bool isDefault = false);
 /// The printer as the spooler holds it now, for changing its answers.
 Printer& PrinterNamed(const std::string& name);
+
+/// The print server the spooler reports as not answering ("": it answers).
+void SetSilentPrintServer(const std::string& server);
 
 /// What the user does in the print dialog when it is shown (the choose mode).
 enum class DialogAnswer { kOk, kCancel };

@@ -12,6 +12,7 @@ inline constexpr platform::Handle kStdInput = 1;
 inline constexpr platform::Handle kStdOutput = 2;
 inline constexpr platform::Handle kStdError = 3;
 inline constexpr platform::Handle kConsoleInput = 4;
+inline constexpr platform::Handle kConsoleOutput = 5;
 
 /// Whether the handle is a console output (standard output or error not redirected).
 bool IsConsoleOutput(platform::Handle handle);

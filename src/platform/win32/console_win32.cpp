@@ -80,6 +80,11 @@ Handle OpenConsoleInput() {
         ::CreateFileA("CONIN$", GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
 }
 
+Handle OpenConsoleOutput() {
+    return FromWin(::CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_WRITE, nullptr,
+                                 OPEN_EXISTING, 0, nullptr));
+}
+
 bool GetConsoleMode(Handle console, uint32_t* mode) {
     DWORD value = 0;
     const bool ok = ::GetConsoleMode(ToWin(console), &value);

@@ -6,9 +6,12 @@
 #include FT_FREETYPE_H
 #include FT_TRUETYPE_TABLES_H
 
+#include <sys/mman.h>
+
 #include <algorithm>
 #include <cmath>
-#include <future>
+
+#include "platform/posix/common/warm_up_posix.hpp"
 
 namespace platform::posix {
 namespace {
@@ -30,19 +33,42 @@ constexpr const char* kAliases = R"(<?xml version="1.0"?>
     <prefer><family>Liberation Sans</family><family>Arimo</family></prefer></alias>
 </fontconfig>)";
 
-// The font configuration, read once (on its own thread when WarmUpFonts started it first),
-// with the aliases above added.
-std::shared_future<void> FontsReady() {
-    static const std::shared_future<void> ready =
-        std::async(std::launch::async, [] {
-            FcConfig* config = FcConfigGetCurrent();
-            FcConfigParseAndLoadFromMemory(config, reinterpret_cast<const FcChar8*>(kAliases),
-                                           FcFalse);
-        }).share();
-    return ready;
+// fontconfig does not survive running out of memory while it reads its configuration (it
+// fails in its own clean-up), so it starts only when this much memory could still be had;
+// it needs less than a megabyte.
+constexpr size_t kFontSetUpMargin = 4 * 1024 * 1024;
+
+// Set once the font configuration has been read, with the aliases above added.
+bool fontsUsable = false;
+
+bool MemoryToSpare(size_t bytes) {
+    void* margin = mmap(nullptr, bytes, PROT_READ | PROT_WRITE,
+                        MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+    if (margin == MAP_FAILED) return false;
+    munmap(margin, bytes);
+    return true;
 }
 
-void AddAliases() { FontsReady().wait(); }
+void SetUpFonts() {
+    if (!MemoryToSpare(kFontSetUpMargin)) return;
+    FcConfig* config = FcConfigGetCurrent();
+    fontsUsable = config != nullptr &&
+                  FcConfigParseAndLoadFromMemory(
+                      config, reinterpret_cast<const FcChar8*>(kAliases), FcFalse) == FcTrue;
+}
+
+// The font configuration is read once: on a thread of its own when WarmUpFonts started it
+// early enough, else when the first font needs it.
+WarmUp fontSetUp(SetUpFonts);
+
+}  // namespace
+
+bool FontsReady() {
+    fontSetUp.Finish();
+    return fontsUsable;
+}
+
+namespace {
 
 // A face's design measures in font units.
 struct FaceTables {
@@ -60,7 +86,7 @@ struct FaceTables {
 };
 
 cairo_scaled_font_t* ScaledFont(const LogFont& font, double em) {
-    AddAliases();
+    if (!FontsReady()) return nullptr;
     cairo_font_face_t* face = cairo_toy_font_face_create(
         font.faceName[0] != '\0' ? font.faceName : "monospace",
         font.italic ? CAIRO_FONT_SLANT_ITALIC : CAIRO_FONT_SLANT_NORMAL,
@@ -131,7 +157,7 @@ int32_t Pixels(double value) { return static_cast<int32_t>(std::lround(value)); 
 
 }  // namespace
 
-void WarmUpFonts() { FontsReady(); }
+void WarmUpFonts() { fontSetUp.Start(); }
 
 cairo_scaled_font_t* CreateScaledFont(const LogFont& font, int32_t dpi) {
     FaceTables tables;

@@ -1,12 +1,15 @@
 // The process on POSIX: last error, error mode, version, start-up information, the command
 // line rebuilt from argv the Windows way, TLS on pthread keys, and exit.
 
+#include <fcntl.h>
+#include <malloc.h>
 #include <pthread.h>
 #include <signal.h>
 #include <sys/utsname.h>
 #include <time.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -58,6 +61,24 @@ bool GetVersionExA(OsVersionInfo* info) {
 void GetStartupInfoA(StartupInfo* info) { *info = StartupInfo{}; }
 
 void SetProcessArguments(int argc, char** argv) {
+    // A standard descriptor the process was started without would be the number of the next
+    // file it opens, and the screens written to it would land in that file: each closed one
+    // is given /dev/null first.
+    for (int fd = 0; fd <= 2; ++fd) {
+        if (fcntl(fd, F_GETFD) == -1 && errno == EBADF) {
+            const int null = open("/dev/null", O_RDWR | O_NOCTTY);
+            if (null >= 0 && null != fd) {
+                dup2(null, fd);
+                close(null);
+            }
+        }
+    }
+#ifdef M_ARENA_MAX
+    // Every thread allocates from the one memory arena: a thread's own arena reserves 64 MB
+    // of address space at once, which a limit on the process's memory refuses, and the
+    // thread could then allocate nothing at all.
+    mallopt(M_ARENA_MAX, 1);
+#endif
     // Windows has no SIGPIPE: a write to a closed pipe fails, and the program goes on with
     // the failure, with or without a terminal. Only the program's own process does this; a
     // library that other programs load leaves their signals alone.
@@ -72,6 +93,8 @@ void SetProcessArguments(int argc, char** argv) {
 const char* GetCommandLineA() { return commandLine.c_str(); }
 
 Handle GetModuleHandleA() { return reinterpret_cast<Handle>(&commandLine); }
+
+uint32_t GetCurrentProcessId() { return static_cast<uint32_t>(getpid()); }
 
 uint32_t TlsAlloc() {
     pthread_key_t key;

@@ -1,6 +1,8 @@
 // The console on a POSIX terminal: standard handles, "CONIN$" as /dev/tty in raw mode, and
 // the screen-buffer calls on the terminal's shadow model.
 
+#include <fcntl.h>
+
 #include <algorithm>
 #include <cerrno>
 
@@ -66,6 +68,15 @@ Handle OpenConsoleInput() {
         return kInvalidHandle;
     }
     return posix::AddHandle({posix::HandleKind::kConsoleInput, fd, true, 0, {}});
+}
+
+Handle OpenConsoleOutput() {
+    const int fd = open("/dev/tty", O_WRONLY | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        posix::FailWithErrno();
+        return kInvalidHandle;
+    }
+    return posix::AddHandle({posix::HandleKind::kFile, fd, true, 0, {}});
 }
 
 bool GetConsoleMode(Handle handle, uint32_t* mode) {

@@ -52,13 +52,14 @@ void AppendAttribute(std::string& out, uint16_t attribute) {
            std::to_string(((background & 8) ? 100 : 40) + ansi(background)) + 'm';
 }
 
-// A byte as the terminal must receive it: its code page 437 glyph on a UTF-8 terminal,
-// unchanged on others except control codes, which must never reach the terminal raw.
+// A byte as the terminal must receive it: its code page 437 glyph on a UTF-8 terminal; on
+// others the byte itself where the locale's character set prints it, else '?'. No byte of
+// a text ever reaches the terminal as a control, 7-bit or 8-bit.
 void AppendGlyph(std::string& out, uint8_t byte) {
     if (screen.utf8) {
         AppendCp437AsUtf8(byte, out);
     } else {
-        out += (byte < 32 || byte == 127) ? '?' : static_cast<char>(byte);
+        out += TerminalPrintsByte(byte) ? static_cast<char>(byte) : '?';
     }
 }
 

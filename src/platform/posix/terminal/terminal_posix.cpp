@@ -5,8 +5,11 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <bitset>
 #include <cerrno>
 #include <clocale>
+#include <cwchar>
+#include <cwctype>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -231,15 +234,40 @@ std::string TerminalTakePendingInput() {
 
 bool TerminalIsLinuxConsole() { return linuxConsole; }
 
-bool TerminalIsUtf8() {
-    static const bool utf8 = [] {
+namespace {
+
+// What the user's locale says of the terminal's character set: whether it is UTF-8, and
+// otherwise which bytes above 159 stand for printable characters in it.
+struct Charset {
+    bool utf8 = false;
+    std::bitset<256> printable;
+};
+
+const Charset& TerminalCharset() {
+    static const Charset charset = [] {
+        Charset read;
         const std::string previous = std::setlocale(LC_CTYPE, nullptr);
         std::setlocale(LC_CTYPE, "");
-        const bool isUtf8 = std::strcmp(nl_langinfo(CODESET), "UTF-8") == 0;
+        read.utf8 = std::strcmp(nl_langinfo(CODESET), "UTF-8") == 0;
+        for (int byte = 160; byte < 256; ++byte) {
+            const wint_t wide = btowc(byte);
+            read.printable[static_cast<size_t>(byte)] = wide != WEOF && iswprint(wide);
+        }
         std::setlocale(LC_CTYPE, previous.c_str());
-        return isUtf8;
+        return read;
     }();
-    return utf8;
+    return charset;
+}
+
+}  // namespace
+
+bool TerminalIsUtf8() { return TerminalCharset().utf8; }
+
+bool TerminalPrintsByte(uint8_t byte) {
+    // 128..159 are the 8-bit controls (CSI, OSC, DCS, ...) to a terminal in any 8-bit
+    // character set, and the lead bytes of a multibyte set are no characters on their own.
+    if (byte < 128) return byte >= 32 && byte != 127;
+    return TerminalCharset().printable[byte];
 }
 
 uint8_t TerminalEraseByte() { return ttyFd >= 0 ? savedTermios.c_cc[VERASE] : 127; }

@@ -54,6 +54,11 @@ bool TerminalIsLinuxConsole();
 /// The terminal speaks UTF-8 (the locale's character set says so).
 bool TerminalIsUtf8();
 
+/// Whether a byte, sent as it is to a terminal that does not speak UTF-8, shows as a
+/// character of the locale's character set and can act as no control: printable ASCII, and
+/// the bytes above 159 that the set holds as printable characters on their own.
+bool TerminalPrintsByte(uint8_t byte);
+
 /// The byte the terminal's erase key sends (VERASE), as found at start.
 uint8_t TerminalEraseByte();
 

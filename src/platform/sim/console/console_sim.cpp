@@ -102,7 +102,8 @@ std::string RedirectedBytes(platform::StdHandle which) {
 namespace detail {
 
 bool IsConsoleOutput(platform::Handle handle) {
-    return (handle == kStdOutput && console.setup.stdOutput == Stream::kConsole) ||
+    return (handle == kConsoleOutput && console.setup.consoleInput) ||
+           (handle == kStdOutput && console.setup.stdOutput == Stream::kConsole) ||
            (handle == kStdError && console.setup.stdError == Stream::kConsole);
 }
 
@@ -145,6 +146,14 @@ Handle OpenConsoleInput() {
         return kInvalidHandle;
     }
     return sim::detail::kConsoleInput;
+}
+
+Handle OpenConsoleOutput() {
+    if (!console.setup.consoleInput) {
+        SetLastError(kErrorFileNotFound);
+        return kInvalidHandle;
+    }
+    return sim::detail::kConsoleOutput;
 }
 
 bool GetConsoleMode(Handle handle, uint32_t* mode) {

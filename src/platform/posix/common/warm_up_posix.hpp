@@ -1,0 +1,34 @@
+#pragma once
+// Work that may run ahead on a thread of its own while the program waits for something else,
+// and that is finished wherever its result is first needed. Starting it never fails: when
+// no thread can be had (a limit on processes or on memory), the work runs on the thread
+// that needs it, then.
+
+#include <pthread.h>
+
+namespace platform::posix {
+
+class WarmUp {
+  public:
+    /// `work` must not throw; it runs once.
+    explicit WarmUp(void (*work)()) : work_(work) {}
+    WarmUp(const WarmUp&) = delete;
+    WarmUp& operator=(const WarmUp&) = delete;
+
+    /// Starts the work on a thread of its own, unless it has started already.
+    void Start();
+    /// Returns once the work is done, doing it here if no thread has started it.
+    void Finish();
+
+  private:
+    enum class State { kWaiting, kRunning, kDone };
+    static void* Run(void* self);
+    void Complete();
+
+    void (*work_)();
+    pthread_mutex_t lock_ = PTHREAD_MUTEX_INITIALIZER;
+    pthread_cond_t done_ = PTHREAD_COND_INITIALIZER;
+    State state_ = State::kWaiting;
+};
+
+}  // namespace platform::posix
