@@ -325,6 +325,49 @@ TEST_F(AppRunTest, APageThePrinterDidNotTakeIsNotReported) {
     }
 }
 
+TEST_F(AppRunTest, ASilentPrintServerIsNamedAndSoIsTheFileThePageWentTo) {
+    const std::string silent = " ....The print server printhost:631 does not answer.\r\n";
+    const std::string wentToFile = " ....The print server printhost:631 did not answer: the page "
+                                   "went to the file \"09:05:03 0.pdf\".\r\n";
+    for (const bool withSettings : {false, true}) {
+        StartRuntime({.stdOutput = sim::Stream::kRedirected});
+        sim::Printer file = sim::MakePrinter("PDF file");
+        file.writesFiles = true;
+        sim::AddPrinter(file, true);
+        sim::SetSilentPrintServer("printhost:631");
+        if (withSettings) {
+            Settings("12\r\n-8\r\n");
+        } else {
+            Answer("12");
+            Answer("-8");
+            Answer("n");
+        }
+        EXPECT_EQ(Run(), 0);
+        const std::string report =
+            "    Width = 4800     Height = 6400  TopMargin=  100  BottonMargin=  100\r\n"
+            " 1/2Width = 2400  1/2Height = 3200\r\n"
+            "  Printer = PDF file   X = 12   Y = -8\r\n" +
+            wentToFile + " \r\n";
+        if (withSettings) {
+            EXPECT_EQ(Screen(), kFirstBanner + kSecondBanner +
+                                    "   setting  X = 12     Y = -8\r\n \r\n" + report + kClosing);
+        } else {
+            EXPECT_EQ(Screen(), kFirstBanner + silent + "PDF file\r\n\r\n" + kDiagram +
+                                    kSecondBanner + " \r\n" + report + kClosing);
+        }
+        EXPECT_EQ(PagesPrinted(), 1u);
+    }
+    // A page that reached a printer needs no word, and neither does one that went to a file
+    // while the server answered.
+    StartRuntime({.stdOutput = sim::Stream::kRedirected});
+    sim::Printer file = sim::MakePrinter("PDF file");
+    file.writesFiles = true;
+    sim::AddPrinter(file, true);
+    Settings("12\r\n-8\r\n");
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(Screen().find("print server"), std::string::npos);
+}
+
 TEST_F(AppRunTest, AnErrorWhileDrawingStillReportsThePage) {
     sim::FailPrintCall("TextOutA");
     Answer("0");

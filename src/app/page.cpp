@@ -5,6 +5,7 @@
 #include "printer/attach.hpp"
 #include "printer/drawing_state.hpp"
 #include "printer/drawing_tools.hpp"
+#include "printer/document.hpp"
 #include "printer/enumeration.hpp"
 #include "printer/fonts.hpp"
 #include "printer/page_metrics.hpp"
@@ -140,6 +141,8 @@ bool AppPrintPage(const AppOffsets& offsets, AppPage& page, AppFault& fault) {
         AppNoteFault(fault, AppFaultSource::kJobNotHandedOver, releaseError);
         return false;
     }
+    page.silentServer = PrnSilentServer();
+    if (!page.silentServer.Empty()) page.documentFile = PrnDocumentFile();
     return true;
 }
 
@@ -151,4 +154,10 @@ void AppReport(const AppPage& page, const AppOffsets& offsets) {
                  "  1/2Height =" + Number(page.halfHeight));
     AppWriteLine("  Printer = " + page.firstPrinterName + "   X = " + offsets.xText +
                  "   Y = " + offsets.yText);
+    // A page that went to a file because the print server was silent is where the user
+    // would not look for it.
+    if (!page.documentFile.Empty()) {
+        AppWriteLine(" ....The print server " + page.silentServer +
+                     " did not answer: the page went to the file \"" + page.documentFile + "\".");
+    }
 }

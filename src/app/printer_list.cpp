@@ -12,6 +12,11 @@ constexpr int32_t kPrinterNameField = 4;
 void AppListPrinters() {
     Text printerList;
     const int32_t count = PrnPrinterCount();
+    // The user learns why the printers they know are missing from the list.
+    const Text silentServer = PrnSilentServer();
+    if (!silentServer.Empty()) {
+        AppWriteLine(" ....The print server " + silentServer + " does not answer.");
+    }
     for (int32_t printerIndex = 1; printerIndex <= count; ++printerIndex) {
         printerList =
             printerList + PrnPrinterInfo(printerIndex, kPrinterNameField) + StrFromBytes({13, 10});

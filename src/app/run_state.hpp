@@ -27,4 +27,8 @@ struct AppPage {
     float halfHeight;
     /// The first printer the platform lists, not necessarily the one printed on.
     Text firstPrinterName;
+    /// The print server that did not answer, and the file the page went to instead; both
+    /// empty when the server answered.
+    Text silentServer;
+    Text documentFile;
 };

@@ -44,6 +44,11 @@ using PrinterList = std::shared_ptr<const std::vector<PrinterInfo2>>;
 /// list is a success; a successful call always sets a list.
 bool EnumPrintersA(uint32_t flags, PrinterList* printers);
 
+/// The print server the printers come from, when it did not answer in time during this
+/// run: its printers are then missing from every list, and the default printer is the
+/// platform's own. False when it answered, or when the spooler answers for itself (Windows).
+bool GetSilentPrintServer(std::string* server);
+
 // ---- Device modes ---------------------------------------------------------------------------
 
 /// dmFields bits of the settings a device mode may carry.
@@ -173,6 +178,10 @@ int32_t StartDocA(Handle dc, const char* documentName);
 /// The other document and page calls: a result of 0 or less is a failure. EndDoc hands the
 /// document to the printer; a document without pages reaches no printer.
 int32_t EndDoc(Handle dc);
+/// Where the last document that reached its destination went, when that destination
+/// writes files instead of printing (the POSIX "PDF file"): the file's name in the
+/// directory that was current then. False when it went to a printer, or none has ended.
+bool GetLastDocumentFile(std::string* name);
 int32_t AbortDoc(Handle dc);
 int32_t StartPage(Handle dc);
 int32_t EndPage(Handle dc);

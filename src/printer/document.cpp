@@ -98,3 +98,10 @@ void PrnEndDocument() {
 void PrnAbortDocument() {
     PrnCallOs([] { return platform::AbortDoc(gPrinter.dc); });
 }
+
+Text PrnDocumentFile() {
+    std::string name;
+    if (!PrnCallOs([&] { return platform::GetLastDocumentFile(&name); })) return Text();
+    RtErrorFrame quiet;  // a text that cannot be had is the empty text, without an error
+    return Text(std::string_view(name));
+}

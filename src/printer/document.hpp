@@ -33,3 +33,8 @@ void PrnEndDocument();
 
 /// Discards the document: nothing drawn since it began is printed.
 void PrnAbortDocument();
+
+/// The file the last document that reached its printer went to, when that printer writes
+/// files instead of printing (the POSIX "PDF file"): its name in the directory that was
+/// current then. The empty text when it went to a printer, or none has. Raises nothing.
+Text PrnDocumentFile();

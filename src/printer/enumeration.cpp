@@ -51,6 +51,13 @@ int32_t PrnPrinterCount() {
     return static_cast<int32_t>(printers->size());
 }
 
+Text PrnSilentServer() {
+    std::string server;
+    if (!PrnCallOs([&] { return platform::GetSilentPrintServer(&server); })) return Text();
+    RtErrorFrame quiet;
+    return Text(std::string_view(server));
+}
+
 Text PrnPrinterInfo(int32_t index, int32_t field) {
     if (index <= 0) return Text();
     platform::PrinterList printers;

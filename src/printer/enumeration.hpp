@@ -14,3 +14,8 @@ int32_t PrnPrinterCount();
 /// other position, an index out of range or any failure gives the empty text; raises
 /// nothing.
 Text PrnPrinterInfo(int32_t index, int32_t field);
+
+/// The print server the printers come from, when it did not answer in time during this run
+/// (its printers are then missing from the list); the empty text when it answered. Raises
+/// nothing.
+Text PrnSilentServer();

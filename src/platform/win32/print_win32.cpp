@@ -296,4 +296,12 @@ bool MoveToEx(Handle dc, int32_t x, int32_t y, Point* previous) {
     return ok;
 }
 
+// The Windows spooler is the one print server, and it answers for itself: a failing call
+// says when it does not.
+bool GetSilentPrintServer(std::string*) { return false; }
+
+// A Windows printer prints what it gets; a document goes to a file only where the user
+// chose one.
+bool GetLastDocumentFile(std::string*) { return false; }
+
 }  // namespace platform

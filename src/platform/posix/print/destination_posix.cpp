@@ -5,16 +5,19 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <string_view>
 
 #include "platform/posix/print/font_posix.hpp"
 #include "platform/posix/print/paper_map_posix.hpp"
 #include "platform/posix/print/ppd_paper_posix.hpp"
 #include "platform/posix/print/recent_answer_posix.hpp"
+#include "platform/posix/print/server_connection_posix.hpp"
 
 namespace platform::posix {
 namespace {
@@ -67,6 +70,13 @@ Paper FromPaperLibrary(const struct paper* info) {
     return paper;
 }
 
+// A resolution from the server in dots per inch; 0 for a value past all reason, which then
+// gets the queue refused.
+int32_t DotsPerInch(int value, ipp_res_t units) {
+    const int64_t dots = units == IPP_RES_PER_CM ? int64_t{value} * 254 / 100 : value;
+    return dots >= 1 && dots <= kMaxDpi ? static_cast<int32_t>(dots) : 0;
+}
+
 Paper FromCupsSize(const cups_size_t& size) {
     return {std::string(StripBorderless(size.media)),
             size.width,
@@ -82,18 +92,21 @@ Paper FromCupsSize(const cups_size_t& size) {
 }  // namespace
 
 std::shared_ptr<const Destination> Destination::Open(const std::string& name) {
-    return Load(name, nullptr);
+    return Load(name, nullptr, nullptr);
 }
 
 std::shared_ptr<const Destination> Destination::OpenDefault() {
-    cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, nullptr, nullptr);
+    ServerConnection server;
+    cups_dest_t* dest =
+        server.Http() != nullptr ? cupsGetNamedDest(server.Http(), nullptr, nullptr) : nullptr;
     if (dest == nullptr) return Open(kPdfFileDestination);
     const std::string name = dest->name;
-    return Load(name, dest);
+    return Load(name, dest, &server);
 }
 
 std::shared_ptr<const Destination> Destination::Load(const std::string& name,
-                                                     cups_dest_t* fetched) {
+                                                     cups_dest_t* fetched,
+                                                     ServerConnection* server) {
     // Each question to the server costs a round trip of milliseconds; a queue's paper,
     // resolution and capabilities do not change between the calls of one attach.
     static std::mutex lock;
@@ -114,14 +127,20 @@ std::shared_ptr<const Destination> Destination::Load(const std::string& name,
     if (name == kPdfFileDestination) {
         destination->ReadPaperLibrary();
     } else {
-        destination->dest_ = fetched != nullptr
-                                 ? fetched
-                                 : cupsGetNamedDest(CUPS_HTTP_DEFAULT, name.c_str(), nullptr);
+        std::optional<ServerConnection> own;
+        if (server == nullptr) server = &own.emplace();
+        http_t* http = server->Http();
+        // Without a server to ask there are no queues.
+        if (http == nullptr) return nullptr;
+        destination->dest_ =
+            fetched != nullptr ? fetched : cupsGetNamedDest(http, name.c_str(), nullptr);
         if (destination->dest_ == nullptr) return nullptr;
-        destination->info_ = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, destination->dest_);
+        destination->info_ = cupsCopyDestInfo(http, destination->dest_);
         if (destination->info_ == nullptr) return nullptr;
-        destination->ReadQueue();
+        destination->ReadQueue(http);
     }
+    // A printer whose description makes no sense is not drawn on.
+    if (!destination->KeepSensiblePapers()) return nullptr;
     recent[name] = {destination, now};
     return destination;
 }
@@ -131,8 +150,7 @@ Destination::~Destination() {
     if (dest_ != nullptr) cupsFreeDests(1, dest_);
 }
 
-void Destination::ReadQueue() {
-    http_t* http = CUPS_HTTP_DEFAULT;
+void Destination::ReadQueue(http_t* http) {
     const int count = cupsGetDestMediaCount(http, dest_, info_, CUPS_MEDIA_FLAGS_DEFAULT);
     for (int i = 0; i < count; ++i) {
         cups_size_t size;
@@ -156,19 +174,15 @@ void Destination::ReadQueue() {
     std::vector<Paper*> papers{&defaultPaper_};
     for (Paper& paper : papers_)
         papers.push_back(&paper);
-    TakeAreasFromPpd(name_, papers);
+    TakeAreasFromPpd(http, name_, papers);
 
     if (ipp_attribute_t* resolution =
             cupsFindDestDefault(http, dest_, info_, "printer-resolution")) {
-        ipp_res_t units;
+        ipp_res_t units = IPP_RES_PER_INCH;
         int y = 0;
         const int x = ippGetResolution(resolution, 0, &y, &units);
-        // Dots per centimetre become dots per inch.
-        const bool perCm = units == IPP_RES_PER_CM;
-        if (x > 0 && y > 0) {
-            dpiX_ = perCm ? x * 254 / 100 : x;
-            dpiY_ = perCm ? y * 254 / 100 : y;
-        }
+        dpiX_ = DotsPerInch(x, units);
+        dpiY_ = DotsPerInch(y, units);
     }
 
     ipp_attribute_t* sources = cupsFindDestSupported(http, dest_, info_, "media-source");
@@ -179,7 +193,7 @@ void Destination::ReadQueue() {
     if (ipp_attribute_t* copies = cupsFindDestSupported(http, dest_, info_, "copies")) {
         int upper = 1;
         ippGetRange(copies, 0, &upper);
-        maxCopies_ = upper;
+        maxCopies_ = std::max(1, upper);
     }
     canDuplex_ = HasValue(cupsFindDestSupported(http, dest_, info_, "sides"), "two-sided");
     defaultSides_ = Keyword(cupsFindDestDefault(http, dest_, info_, "sides"));
@@ -194,6 +208,12 @@ void Destination::ReadQueue() {
         HasValue(cupsFindDestSupported(http, dest_, info_, "print-color-mode"), "color");
     defaultMonochrome_ =
         Keyword(cupsFindDestDefault(http, dest_, info_, "print-color-mode")) == "monochrome";
+}
+
+bool Destination::KeepSensiblePapers() {
+    std::erase_if(papers_,
+                  [&](const Paper& paper) { return !DescriptionMakesSense(paper.area, dpiX_, dpiY_); });
+    return DescriptionMakesSense(defaultPaper_.area, dpiX_, dpiY_);
 }
 
 void Destination::ReadPaperLibrary() {
@@ -233,8 +253,9 @@ DevMode Destination::DefaultDevMode() const {
         }
     }
     mode.paperSize = static_cast<int16_t>(paper != 0 ? paper : kUserPaper);
-    mode.paperWidth = static_cast<int16_t>(defaultPaper_.width / 10);
-    mode.paperLength = static_cast<int16_t>(defaultPaper_.length / 10);
+    // Tenths of a millimetre, as far as the device mode's 16 bits reach.
+    mode.paperWidth = static_cast<int16_t>(std::clamp(defaultPaper_.width / 10, 0, INT16_MAX));
+    mode.paperLength = static_cast<int16_t>(std::clamp(defaultPaper_.length / 10, 0, INT16_MAX));
     mode.copies = 1;
     const std::vector<uint16_t> bins = NumberList(sources_, BinNumberOf, kUserBin);
     for (size_t i = 0; i < sources_.size(); ++i) {
@@ -264,11 +285,13 @@ namespace {
 std::vector<PrinterInfo2> ServerQueues() {
     static const char* const kListed[] = {"printer-name", "device-uri", "printer-make-and-model",
                                           "printer-info", "printer-location"};
+    std::vector<PrinterInfo2> queues;
+    ServerConnection server;
+    if (server.Http() == nullptr) return queues;
     ipp_t* request = ippNewRequest(IPP_OP_CUPS_GET_PRINTERS);
     ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
                   sizeof kListed / sizeof kListed[0], nullptr, kListed);
-    ipp_t* response = cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/");
-    std::vector<PrinterInfo2> queues;
+    ipp_t* response = cupsDoRequest(server.Http(), request, "/");
     PrinterInfo2 queue;
     // The answer lists the queues one after another, each a group of printer attributes.
     const auto finish = [&] {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/posix/print/paper_posix.hpp"
+#include "platform/posix/print/server_connection_posix.hpp"
 #include "platform/print.hpp"
 
 namespace platform::posix {
@@ -62,10 +63,15 @@ class Destination {
 
   private:
     Destination() = default;
-    /// Open, with the server's record of the queue when the caller already has it (owned).
-    static std::shared_ptr<const Destination> Load(const std::string& name, cups_dest_t* fetched);
-    void ReadQueue();
+    /// Open, with the server's record of the queue when the caller already has it (owned),
+    /// asking the server through the caller's connection, or a new one (null).
+    static std::shared_ptr<const Destination> Load(const std::string& name, cups_dest_t* fetched,
+                                                   ServerConnection* server);
+    void ReadQueue(http_t* http);
     void ReadPaperLibrary();
+    /// Drops the papers that make no sense at the destination's resolution; false when its
+    /// default paper or its resolution makes none.
+    bool KeepSensiblePapers();
 
     std::string name_;
     cups_dest_t* dest_ = nullptr;

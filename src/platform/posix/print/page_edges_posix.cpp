@@ -26,6 +26,19 @@ int32_t EdgeInPixels(double distance, double unitsPerInch, int32_t dpi) {
     return pixels < INT32_MAX ? static_cast<int32_t>(pixels) : INT32_MAX;
 }
 
+bool DescriptionMakesSense(const PaperArea& area, int32_t dpiX, int32_t dpiY) {
+    const auto sensibleDpi = [](int32_t dpi) { return dpi >= 1 && dpi <= kMaxDpi; };
+    const auto sensibleSide = [&](double side) {
+        return std::isfinite(side) && side > 0 && side <= kMaxPaperInches * area.unitsPerInch;
+    };
+    if (!sensibleDpi(dpiX) || !sensibleDpi(dpiY) || !(area.unitsPerInch > 0) ||
+        !sensibleSide(area.width) || !sensibleSide(area.length)) {
+        return false;
+    }
+    const PageGeometry geometry = GeometryOf(area, dpiX, dpiY, false);
+    return geometry.printableWidth >= 1 && geometry.printableHeight >= 1;
+}
+
 PageGeometry GeometryOf(const PaperArea& area, int32_t dpiX, int32_t dpiY, bool landscape) {
     const double units = area.unitsPerInch;
     const int32_t width = EdgeInPixels(area.width, units, dpiX);

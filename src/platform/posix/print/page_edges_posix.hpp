@@ -38,6 +38,18 @@ struct PageGeometry {
     int32_t printableHeight;
 };
 
+/// The numbers a printer's description may give. Real printers print at up to a few
+/// thousand dots per inch on papers a few metres long; anything past these limits comes from
+/// a broken or hostile description, and a page measured from it would not fit the device's
+/// 32-bit coordinates.
+inline constexpr int32_t kMaxDpi = 10000;
+inline constexpr double kMaxPaperInches = 1000;
+
+/// Whether a printer's paper at its resolution can be printed on: each resolution 1 to
+/// kMaxDpi, a paper of finite, positive size up to kMaxPaperInches a side, and a printable
+/// area (cut at the paper's edges) at least one pixel wide and high.
+bool DescriptionMakesSense(const PaperArea& area, int32_t dpiX, int32_t dpiY);
+
 /// A distance from the paper's origin as the pixel edge at `dpi`: the whole pixels below it.
 int32_t EdgeInPixels(double distance, double unitsPerInch, int32_t dpi);
 

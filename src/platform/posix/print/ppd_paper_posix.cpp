@@ -13,12 +13,10 @@ namespace {
 constexpr double kPointsPerInch = 72;
 constexpr double kHundredthsPerInch = 2540;
 
-int32_t Hundredths(double points) {
-    return static_cast<int32_t>(std::lround(points * kHundredthsPerInch / kPointsPerInch));
-}
-
+// Whether the server's hundredths of a millimetre were rounded from these points. A PPD's
+// number may be anything, so it is compared as a double.
 bool Near(double points, int32_t hundredths) {
-    return std::abs(Hundredths(points) - hundredths) <= 1;
+    return std::abs(std::round(points * kHundredthsPerInch / kPointsPerInch) - hundredths) <= 1;
 }
 
 // libcups marks its PPD interface as deprecated, yet it is the one way to the PPD's own
@@ -28,12 +26,12 @@ bool Near(double points, int32_t hundredths) {
 
 // The queue's PPD as the server holds it, or null when the queue has none. It is read
 // through a file without a name, so that nothing is left behind whatever happens.
-ppd_file_t* FetchPpd(const std::string& queue) {
+ppd_file_t* FetchPpd(http_t* http, const std::string& queue) {
     FILE* file = std::tmpfile();
     if (file == nullptr) return nullptr;
     const std::string resource = "/printers/" + queue + ".ppd";
     ppd_file_t* ppd = nullptr;
-    if (cupsGetFd(CUPS_HTTP_DEFAULT, resource.c_str(), fileno(file)) == HTTP_STATUS_OK &&
+    if (cupsGetFd(http, resource.c_str(), fileno(file)) == HTTP_STATUS_OK &&
         lseek(fileno(file), 0, SEEK_SET) == 0) {
         // The PPD reader closes the descriptor it reads; the file keeps its own.
         const int copy = dup(fileno(file));
@@ -59,8 +57,8 @@ void TakeAreas(ppd_file_t* ppd, const std::vector<Paper*>& papers) {
 
 }  // namespace
 
-void TakeAreasFromPpd(const std::string& queue, const std::vector<Paper*>& papers) {
-    if (ppd_file_t* ppd = FetchPpd(queue)) {
+void TakeAreasFromPpd(http_t* http, const std::string& queue, const std::vector<Paper*>& papers) {
+    if (ppd_file_t* ppd = FetchPpd(http, queue)) {
         TakeAreas(ppd, papers);
         ppdClose(ppd);
     }

@@ -7,8 +7,11 @@
 #include <cmath>
 #include <cstdint>
 #include <map>
+#include <string>
+#include <string_view>
 #include <utility>
 
+#include "platform/posix/print/font_posix.hpp"
 #include "platform/posix/print/page_groups_posix.hpp"
 #include "platform/posix/print/print_job_posix.hpp"
 #include "platform/process.hpp"
@@ -57,6 +60,9 @@ void DiscardDocument(PrintDeviceContext* context) {
     context->pages = 0;
 }
 
+// The name of the file the last delivered document went to; empty when it went to a queue.
+std::string lastDocumentFile;
+
 // Sends the finished PDF to the destination; false with the last error set on failure.
 bool Deliver(PrintDeviceContext* context) {
     // A document qpdf cannot read is still a page a printer can print, as a picture.
@@ -68,9 +74,15 @@ bool Deliver(PrintDeviceContext* context) {
             return false;
         }
         std::string path;
-        return WritePdfFile(directory, context->title, context->pdf, &path);
+        if (!WritePdfFile(directory, context->title, context->pdf, &path)) return false;
+        lastDocumentFile = path.substr(std::string_view(directory).size() + 1);
+        return true;
     }
-    return SubmitJob(*context->destination, context->title, context->mode, context->pdf);
+    if (!SubmitJob(*context->destination, context->title, context->mode, context->pdf)) {
+        return false;
+    }
+    lastDocumentFile.clear();
+    return true;
 }
 
 int32_t Failed(uint32_t code) {
@@ -117,6 +129,12 @@ Handle CreateDCA(const char* deviceName, const DevMode* mode) {
     context->destination = posix::Destination::Open(deviceName);
     if (context->destination == nullptr) {
         SetLastError(kErrorInvalidPrinterName);
+        return kNullHandle;
+    }
+    // A printer that could not have its fonts (the memory ran out while they were set up)
+    // could not print a page's text: it is no printer to draw on.
+    if (!posix::FontsReady()) {
+        SetLastError(kErrorNotEnoughMemory);
         return kNullHandle;
     }
     posix::ApplyMode(context.get(),
@@ -184,6 +202,11 @@ int32_t EndDoc(Handle dc) {
     }
     posix::DiscardDocument(context);
     return delivered ? 1 : 0;
+}
+
+bool GetLastDocumentFile(std::string* name) {
+    *name = posix::lastDocumentFile;
+    return !name->empty();
 }
 
 int32_t AbortDoc(Handle dc) {

@@ -8,6 +8,7 @@
 
 #include "platform/posix/common/errno_map_posix.hpp"
 #include "platform/posix/print/paper_map_posix.hpp"
+#include "platform/posix/print/server_connection_posix.hpp"
 #include "platform/process.hpp"
 
 namespace platform::posix {
@@ -87,7 +88,13 @@ bool SubmitJob(const Destination& destination, const std::string& title, const D
     for (const auto& [name, value] : JobOptions(destination, mode)) {
         count = cupsAddOption(name.c_str(), value.c_str(), count, &options);
     }
-    http_t* http = CUPS_HTTP_DEFAULT;
+    ServerConnection server;
+    http_t* http = server.Http();
+    if (http == nullptr) {
+        cupsFreeOptions(count, options);
+        SetLastError(kErrorNotReady);
+        return false;
+    }
     cups_dest_t* dest = destination.Dest();
     cups_dinfo_t* info = destination.Info();
     int job = 0;

@@ -11,6 +11,7 @@
 #include "platform/posix/print/destination_posix.hpp"
 #include "platform/posix/print/paper_map_posix.hpp"
 #include "platform/posix/print/print_posix.hpp"
+#include "platform/posix/print/server_connection_posix.hpp"
 #include "platform/print.hpp"
 #include "platform/process.hpp"
 
@@ -68,6 +69,11 @@ Handle NewPrintHandle() {
 bool EnumPrintersA(uint32_t, PrinterList* printers) {
     *printers = posix::ListDestinations();
     return true;
+}
+
+bool GetSilentPrintServer(std::string* server) {
+    *server = posix::SilentServer();
+    return !server->empty();
 }
 
 bool OpenPrinterA(const char* printerName, Handle* printer) {

@@ -160,13 +160,21 @@ int32_t EndDoc(Handle dc) {
     sim::PrintedDocument* document = DocumentOf(context);
     if (document == nullptr || context->pageOpen) return 0;
     context->document = -1;
-    const uint32_t refusal = sim::detail::FindPrinter(context->printer)->endDocError;
-    if (refusal != 0 && !document->pageOrientations.empty()) {
-        platform::SetLastError(refusal);
+    const sim::Printer& printer = *sim::detail::FindPrinter(context->printer);
+    // A document without pages is no job: nothing reaches the printer.
+    const bool job = !document->pageOrientations.empty();
+    if (printer.endDocError != 0 && job) {
+        platform::SetLastError(printer.endDocError);
         return 0;
     }
     document->ended = true;
+    if (job) sim::detail::Print().lastDocumentFile = printer.writesFiles ? document->title + ".pdf" : "";
     return 1;
+}
+
+bool GetLastDocumentFile(std::string* name) {
+    *name = sim::detail::Print().lastDocumentFile;
+    return !name->empty();
 }
 
 int32_t AbortDoc(Handle dc) {

@@ -79,6 +79,8 @@ void FailPrintCall(const std::string& call, int times, uint32_t extendedError) {
     Print().failures[call] = {times, extendedError};
 }
 
+void SetSilentPrintServer(const std::string& server) { Print().silentServer = server; }
+
 }  // namespace sim
 
 namespace platform {
@@ -92,6 +94,11 @@ bool EnumPrintersA(uint32_t flags, PrinterList* printers) {
         list->push_back(printer.info);
     *printers = std::move(list);
     return true;
+}
+
+bool GetSilentPrintServer(std::string* server) {
+    *server = Print().silentServer;
+    return !server->empty();
 }
 
 bool OpenPrinterA(const char* printerName, Handle* printer) {

@@ -1,0 +1,58 @@
+#include "platform/posix/print/server_connection_posix.hpp"
+
+#include <sys/socket.h>
+
+#include <atomic>
+#include <chrono>
+#include <mutex>
+
+namespace platform::posix {
+namespace {
+
+// How long the server may keep silent, to connect or to answer, before it counts as not
+// answering: a local server answers in milliseconds, a distant one well within this.
+constexpr int kSilenceSeconds = 4;
+
+std::atomic<bool> silent{false};
+std::mutex silentLock;
+std::string silentServer;
+
+void NoteSilent(const std::string& server) {
+    std::lock_guard guard(silentLock);
+    if (!silent.exchange(true)) silentServer = server;
+}
+
+}  // namespace
+
+ServerConnection::ServerConnection() {
+    if (silent) return;
+    server_ = cupsServer();
+    const auto start = std::chrono::steady_clock::now();
+    http_ = httpConnect2(server_.c_str(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
+                         kSilenceSeconds * 1000, nullptr);
+    if (http_ == nullptr) {
+        // A refused connection is a machine without a print server, and no fault; one that
+        // never came about is a server that does not answer.
+        if (std::chrono::steady_clock::now() - start >= std::chrono::seconds(kSilenceSeconds)) {
+            NoteSilent(server_);
+        }
+        return;
+    }
+    httpSetTimeout(http_, kSilenceSeconds, &ServerConnection::StopWaiting, this);
+}
+
+ServerConnection::~ServerConnection() {
+    if (http_ != nullptr) httpClose(http_);
+}
+
+int ServerConnection::StopWaiting(http_t*, void* self) {
+    NoteSilent(static_cast<ServerConnection*>(self)->server_);
+    return 0;  // libcups gives the request up
+}
+
+std::string SilentServer() {
+    std::lock_guard guard(silentLock);
+    return silentServer;
+}
+
+}  // namespace platform::posix
