@@ -327,8 +327,9 @@ TEST_F(AppRunTest, APageThePrinterDidNotTakeIsNotReported) {
 
 TEST_F(AppRunTest, ASilentPrintServerIsNamedAndSoIsTheFileThePageWentTo) {
     const std::string silent = " ....The print server printhost:631 does not answer.\r\n";
-    const std::string wentToFile = " ....The print server printhost:631 did not answer: the page "
-                                   "went to the file \"09:05:03 0.pdf\".\r\n";
+    const std::string wentToFile =
+        " ....The print server printhost:631 did not answer: the page "
+        "went to the file \"09:05:03 0.pdf\".\r\n";
     for (const bool withSettings : {false, true}) {
         StartRuntime({.stdOutput = sim::Stream::kRedirected});
         sim::Printer file = sim::MakePrinter("PDF file");

@@ -142,7 +142,8 @@ TEST_F(SettingsTest, WhatStandsAtThePendingNamesIsNeverWrittenOrTaken) {
     EXPECT_EQ(RtErrorNumber(), 75);
     EXPECT_EQ(Screen(), kNotSaved);
     EXPECT_EQ(sim::FileBytes("VIRODARO.CFG"), "5\r\n7\r\n");
-    for (const std::string& name : planted) EXPECT_EQ(sim::FileBytes(name), "theirs") << name;
+    for (const std::string& name : planted)
+        EXPECT_EQ(sim::FileBytes(name), "theirs") << name;
     planted.insert(planted.begin(), "VIRODARO.CFG");
     std::sort(planted.begin(), planted.end());
     EXPECT_EQ(sim::DirectoryNames(Work().Data()), planted);

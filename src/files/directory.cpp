@@ -1,9 +1,9 @@
 #include "files/directory.hpp"
 
 #include <optional>
-#include <utility>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "files/os_result.hpp"
 #include "files/path_arg.hpp"
@@ -184,9 +184,8 @@ void FileRename(const Text& oldName, const Text& newName) {
 void FileReplace(const Text& replacedName, const Text& replacementName) {
     const auto paths = TwoFilePaths(replacedName, replacementName);
     if (!paths) return;
-    if (uint8_t error = FileCallOs([&] {
-            return platform::ReplaceFileA(paths->first.c_str(), paths->second.c_str());
-        })) {
+    if (uint8_t error = FileCallOs(
+            [&] { return platform::ReplaceFileA(paths->first.c_str(), paths->second.c_str()); })) {
         RtRaiseError(error);
     }
 }

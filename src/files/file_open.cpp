@@ -23,9 +23,9 @@ platform::Handle CreateHandle(const std::string& path, uint32_t desiredAccess, u
     // Lock values 1..4 become the share modes 0..3; the others are passed on as they come
     // out, and the OS refuses what is not a share mode.
     const uint32_t shareMode = static_cast<uint32_t>((access & kFileAccessLockMask) - 1);
-    const uint32_t disposition = creation == Creation::kNew     ? platform::kCreateNew
-                                 : (mode & kFileModeInput) ? platform::kOpenExisting
-                                                           : platform::kOpenAlways;
+    const uint32_t disposition = creation == Creation::kNew ? platform::kCreateNew
+                                 : (mode & kFileModeInput)  ? platform::kOpenExisting
+                                                            : platform::kOpenAlways;
     const auto result = RtCallOs([&] {
         return platform::CreateFileA(path.c_str(), desiredAccess, shareMode, true, disposition,
                                      platform::kFileAttributeNormal);

@@ -30,7 +30,8 @@ int main(int argc, char** argv) {
     std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
     const int listener = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     unlink(path.c_str());
-    if (listener < 0 || bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+    if (listener < 0 ||
+        bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
         listen(listener, 16) != 0) {
         std::perror("silent_server");
         return 1;

@@ -104,8 +104,7 @@ std::shared_ptr<const Destination> Destination::OpenDefault() {
     return Load(name, dest, &server);
 }
 
-std::shared_ptr<const Destination> Destination::Load(const std::string& name,
-                                                     cups_dest_t* fetched,
+std::shared_ptr<const Destination> Destination::Load(const std::string& name, cups_dest_t* fetched,
                                                      ServerConnection* server) {
     // Each question to the server costs a round trip of milliseconds; a queue's paper,
     // resolution and capabilities do not change between the calls of one attach.
@@ -211,8 +210,9 @@ void Destination::ReadQueue(http_t* http) {
 }
 
 bool Destination::KeepSensiblePapers() {
-    std::erase_if(papers_,
-                  [&](const Paper& paper) { return !DescriptionMakesSense(paper.area, dpiX_, dpiY_); });
+    std::erase_if(papers_, [&](const Paper& paper) {
+        return !DescriptionMakesSense(paper.area, dpiX_, dpiY_);
+    });
     return DescriptionMakesSense(defaultPaper_.area, dpiX_, dpiY_);
 }
 

@@ -53,8 +53,8 @@ void SetUpFonts() {
     if (!MemoryToSpare(kFontSetUpMargin)) return;
     FcConfig* config = FcConfigGetCurrent();
     fontsUsable = config != nullptr &&
-                  FcConfigParseAndLoadFromMemory(
-                      config, reinterpret_cast<const FcChar8*>(kAliases), FcFalse) == FcTrue;
+                  FcConfigParseAndLoadFromMemory(config, reinterpret_cast<const FcChar8*>(kAliases),
+                                                 FcFalse) == FcTrue;
 }
 
 // The font configuration is read once: on a thread of its own when WarmUpFonts started it

@@ -204,7 +204,8 @@ bool ReplaceFileA(const char* replacedPath, const char* replacementPath) {
     // The replacement is checked through a descriptor that cannot follow a link: only a plain
     // file with no second name takes the other's place, never a link to someone's file.
     const int fd = open(replacementPath, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) return errno == ELOOP ? Fail(kErrorAccessDenied) : posix::FailForPath(replacementPath);
+    if (fd < 0)
+        return errno == ELOOP ? Fail(kErrorAccessDenied) : posix::FailForPath(replacementPath);
     struct stat replacement;
     bool ok = fstat(fd, &replacement) == 0;
     if (ok && (!S_ISREG(replacement.st_mode) || replacement.st_nlink != 1)) {

@@ -8,11 +8,11 @@
 #include <bitset>
 #include <cerrno>
 #include <clocale>
-#include <cwchar>
-#include <cwctype>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <cwchar>
+#include <cwctype>
 #include <exception>
 
 namespace platform::posix {

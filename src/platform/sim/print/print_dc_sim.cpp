@@ -168,7 +168,8 @@ int32_t EndDoc(Handle dc) {
         return 0;
     }
     document->ended = true;
-    if (job) sim::detail::Print().lastDocumentFile = printer.writesFiles ? document->title + ".pdf" : "";
+    if (job)
+        sim::detail::Print().lastDocumentFile = printer.writesFiles ? document->title + ".pdf" : "";
     return 1;
 }
 

@@ -155,8 +155,8 @@ bool MoveFileExA(const char* existingPath, const char* newPath, uint32_t flags) 
 }
 
 bool ReplaceFileA(const char* replacedPath, const char* replacementPath) {
-    if (sim::detail::CallFails(FileCall::kReplaceFile,
-                               std::string("ReplaceFileA ") + replacedPath + " " + replacementPath)) {
+    if (sim::detail::CallFails(FileCall::kReplaceFile, std::string("ReplaceFileA ") + replacedPath +
+                                                           " " + replacementPath)) {
         return false;
     }
     const std::optional<std::string> replaced = ChangeableFile(replacedPath);
