@@ -7,20 +7,23 @@
 #   them, none of them becomes the settings file, and the save still succeeds;
 # - a settings file the user made private or shared with a group keeps its mode and group
 #   through a save, whatever the umask;
-# - bytes of a settings file that a terminal would take for controls (C1 controls such as
-#   CSI and OSC, ESC) never reach the terminal as such, in the C locale and in a UTF-8 one;
+# - bytes of a settings file or of a print server's queue name that a terminal would take
+#   for controls (C1 controls such as CSI and OSC, ESC) never reach the terminal as such, in
+#   the C locale and in a UTF-8 one;
 # - the prompts reach the terminal with standard output and error redirected, and with all
 #   three standard descriptors closed.
-# The print server is a socket where nothing listens: pages go to "PDF file".
+# The print server is a socket where nothing listens (pages go to "PDF file"), but for the
+# queue name, which a private print server lists.
 set -euo pipefail
 program=$1
 session=$2
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/lib/check.sh"
 source "$here/lib/no_print_server.sh"
+source "$here/lib/cups.sh"
 
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+trap 'cups_stop; rm -rf "$work"' EXIT
 chmod 755 "$work"
 no_print_server "$work"
 # Copies the other users can run wherever the build tree lies.
@@ -161,6 +164,26 @@ check_eq "C locale: what cannot be shown is a question mark" 1 \
     "$(grep -acF $'setting  X = ?2J?0;owned\a     Y = ?[31m?q' "$dir-C.out" || true)"
 check_eq "UTF-8 locale: the bytes are code page 437 glyphs" 1 \
     "$(grep -acF $'setting  X = \xc2\xa22J\xc2\xa50;owned\a     Y = \xe2\x86\x90[31m\xc3\x89q' "$dir-C.UTF-8.out" || true)"
+
+# A queue whose name holds 8-bit CSI and OSC, on the first screen's printer list.
+(
+    trap cups_stop EXIT
+    cups_start "$work/cups"
+    evil=$'evil\x9b2J\x9d0;x'
+    cups_add_queue "$evil" drv:///sample.drv/generic.ppd
+    dir="$work/queue-name"
+    mkdir "$dir"
+    printf 'wait X axis: \nsend \\r\nwait Y axis: \nsend \\r\nwait (Y/N)\nsend n\\r\\r\n' >"$work/script"
+    status=0
+    (cd "$dir" && LANG=C "$session" "$dir.out" "$work/script" "$program") || status=$?
+    check_eq "queue name with controls: exit code" 0 "$status"
+    check_eq "queue name with controls: no byte above 127 reaches the terminal" "" \
+        "$(od -An -tx1 -v "$dir.out" | tr -s ' \n' ' ' | grep -oE ' [89a-f][0-9a-f]' | head -1)"
+    # On the first screen's list, and in the report as the first printer.
+    check_eq "queue name with controls: shown with question marks" 2 \
+        "$(grep -acF 'evil?2J?0;x' "$dir.out")"
+    check_done
+) || CHECK_FAILURES=$((CHECK_FAILURES + 1))
 
 # The prompts reach the terminal whatever the standard descriptors are.
 for how in redirected closed; do
