@@ -70,13 +70,6 @@ Paper FromPaperLibrary(const struct paper* info) {
     return paper;
 }
 
-// A resolution from the server in dots per inch; 0 for a value past all reason, which then
-// gets the queue refused.
-int32_t DotsPerInch(int value, ipp_res_t units) {
-    const int64_t dots = units == IPP_RES_PER_CM ? int64_t{value} * 254 / 100 : value;
-    return dots >= 1 && dots <= kMaxDpi ? static_cast<int32_t>(dots) : 0;
-}
-
 Paper FromCupsSize(const cups_size_t& size) {
     return {std::string(StripBorderless(size.media)),
             size.width,
@@ -180,8 +173,9 @@ void Destination::ReadQueue(http_t* http) {
         ipp_res_t units = IPP_RES_PER_INCH;
         int y = 0;
         const int x = ippGetResolution(resolution, 0, &y, &units);
-        dpiX_ = DotsPerInch(x, units);
-        dpiY_ = DotsPerInch(y, units);
+        // A value past all reason leaves 0, which gets the queue refused.
+        dpiX_ = DotsPerInch(x, units == IPP_RES_PER_CM);
+        dpiY_ = DotsPerInch(y, units == IPP_RES_PER_CM);
     }
 
     ipp_attribute_t* sources = cupsFindDestSupported(http, dest_, info_, "media-source");

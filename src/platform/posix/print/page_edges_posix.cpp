@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstdint>
 
 namespace platform::posix {
 namespace {
@@ -24,6 +25,11 @@ int32_t EdgeInPixels(double distance, double unitsPerInch, int32_t dpi) {
     // A description with absurd numbers must not overflow the conversion.
     if (!(pixels > INT32_MIN)) return INT32_MIN;  // NaN lands here too
     return pixels < INT32_MAX ? static_cast<int32_t>(pixels) : INT32_MAX;
+}
+
+int32_t DotsPerInch(int32_t value, bool perCm) {
+    const int64_t dots = perCm ? int64_t{value} * 254 / 100 : value;
+    return dots >= 1 && dots <= kMaxDpi ? static_cast<int32_t>(dots) : 0;
 }
 
 bool DescriptionMakesSense(const PaperArea& area, int32_t dpiX, int32_t dpiY) {

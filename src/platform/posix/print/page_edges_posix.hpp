@@ -45,6 +45,10 @@ struct PageGeometry {
 inline constexpr int32_t kMaxDpi = 10000;
 inline constexpr double kMaxPaperInches = 1000;
 
+/// A resolution as a printer's description gives it, in dots per inch or (`perCm`) per
+/// centimetre, as dots per inch; 0 when it lies outside 1 to kMaxDpi.
+int32_t DotsPerInch(int32_t value, bool perCm);
+
 /// Whether a printer's paper at its resolution can be printed on: each resolution 1 to
 /// kMaxDpi, a paper of finite, positive size up to kMaxPaperInches a side, and a printable
 /// area (cut at the paper's edges) at least one pixel wide and high.

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
+#include <utility>
 
 namespace platform::posix {
 namespace {
@@ -94,6 +96,37 @@ TEST(PageEdgesTest, NoMarginStraysByAPixelOrMore) {
             EXPECT_TRUE(near(page.printableHeight, (842 - low - high) * scale)) << dpi;
         }
     }
+}
+
+TEST(PageEdgesTest, ResolutionsPastReasonAreRefusedWithoutOverflow) {
+    EXPECT_EQ(DotsPerInch(600, false), 600);
+    EXPECT_EQ(DotsPerInch(118, true), 299);  // 300 dpi as IPP rounds it to dots per cm
+    EXPECT_EQ(DotsPerInch(kMaxDpi, false), kMaxDpi);
+    for (const auto& [value, perCm] : {std::pair{100'000'000, true},
+                                       {INT32_MAX, true},
+                                       {INT32_MAX, false},
+                                       {INT32_MIN, true},
+                                       {0, false},
+                                       {-300, false},
+                                       {kMaxDpi + 1, false}}) {
+        EXPECT_EQ(DotsPerInch(value, perCm), 0) << value << (perCm ? " per cm" : " per inch");
+    }
+}
+
+TEST(PageEdgesTest, OnlyADescriptionThatFitsTheDeviceMakesSense) {
+    EXPECT_TRUE(DescriptionMakesSense(kVendorA4, 300, 300));
+    EXPECT_TRUE(DescriptionMakesSense(kVendorA4, kMaxDpi, kMaxDpi));
+    const PaperArea huge{72, 1e7, 1e7, 0, 0, 1e7, 1e7};
+    const PaperArea infinite{72, INFINITY, 842, 0, 0, INFINITY, 842};
+    const PaperArea notANumber{72, NAN, 842, 0, 0, 595, 842};
+    const PaperArea insideOut{72, 595, 842, 587, 826, 12, 18};
+    const PaperArea noPaper{72, 0, 0, 0, 0, 0, 0};
+    const PaperArea noUnits{0, 595, 842, 12, 18.5, 583, 830};
+    for (const PaperArea& area : {huge, infinite, notANumber, insideOut, noPaper, noUnits}) {
+        EXPECT_FALSE(DescriptionMakesSense(area, 300, 300)) << area.width << " " << area.left;
+    }
+    EXPECT_FALSE(DescriptionMakesSense(kVendorA4, 0, 300));
+    EXPECT_FALSE(DescriptionMakesSense(kVendorA4, 300, kMaxDpi + 1));
 }
 
 }  // namespace
