@@ -83,12 +83,16 @@ void PushRecord(const uint8_t* r) {
     }
 }
 
-// A path the run may touch: the settings file or its temporary twin, named alone (in the
-// current directory) or under the start directory.
+// A path the run may touch: the settings file or the new content's file beside it, named
+// alone (in the current directory) or under the start directory.
 bool Allowed(std::string_view path) {
     const std::string_view prefix = "C:\\WORK\\";
     if (path.starts_with(prefix)) path.remove_prefix(prefix.size());
-    return path == "VIRODARO.CFG" || path == "VIRODARO.CFG.tmp";
+    const std::string pending = "VIRODARO.CFG." + std::to_string(sim::kProcessId) + "-";
+    return path == "VIRODARO.CFG" ||
+           (path.starts_with(pending) && path.ends_with(".tmp") &&
+            path.size() == pending.size() + 5 && path[pending.size()] >= '1' &&
+            path[pending.size()] <= '8');
 }
 
 void CheckFilesTouched() {
@@ -96,9 +100,9 @@ void CheckFilesTouched() {
         for (const std::string_view name : {"CreateFileA ", "DeleteFileA "}) {
             if (call.starts_with(name)) Check(Allowed(std::string_view(call).substr(name.size())));
         }
-        const std::string_view move = "MoveFileExA ";
-        if (call.starts_with(move)) {
-            const std::string_view paths = std::string_view(call).substr(move.size());
+        for (const std::string_view twoPaths : {"MoveFileExA ", "ReplaceFileA "}) {
+            if (!call.starts_with(twoPaths)) continue;
+            const std::string_view paths = std::string_view(call).substr(twoPaths.size());
             const size_t blank = paths.find(' ');
             Check(blank != std::string_view::npos && Allowed(paths.substr(0, blank)) &&
                   Allowed(paths.substr(blank + 1)));

@@ -48,7 +48,19 @@ bool FlushFileBuffers(Handle file) { return ::FlushFileBuffers(win32::ToWin(file
 bool CloseHandle(Handle object) { return ::CloseHandle(win32::ToWin(object)); }
 
 bool ReplaceFileA(const char* replacedPath, const char* replacementPath) {
-    return ::ReplaceFileA(replacedPath, replacementPath, nullptr, 0, nullptr, nullptr);
+    // The same files by their full paths: wine's ReplaceFile refuses names relative to the
+    // current directory (ERROR_DIRECTORY), which Windows takes.
+    char replaced[MAX_PATH];
+    char replacement[MAX_PATH];
+    const DWORD replacedLength = ::GetFullPathNameA(replacedPath, MAX_PATH, replaced, nullptr);
+    const DWORD replacementLength =
+        ::GetFullPathNameA(replacementPath, MAX_PATH, replacement, nullptr);
+    if (replacedLength == 0 || replacedLength >= MAX_PATH || replacementLength == 0 ||
+        replacementLength >= MAX_PATH) {
+        if (::GetLastError() == ERROR_SUCCESS) ::SetLastError(ERROR_FILENAME_EXCED_RANGE);
+        return false;
+    }
+    return ::ReplaceFileA(replaced, replacement, nullptr, 0, nullptr, nullptr);
 }
 
 }  // namespace platform
