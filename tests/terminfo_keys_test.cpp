@@ -388,7 +388,8 @@ std::vector<Typed> KeysToType(const TerminalType& terminal, std::vector<std::str
     for (const auto& [name, bytes] : KeyCapabilities(terminal.entry)) {
         if (name == "kmous") {
             // The start of a mouse report: a whole one (a press at the top left).
-            reports->push_back({name, bytes + (bytes.back() == '<' ? "0;1;1M" : " !!"), kLeftPress});
+            reports->push_back(
+                {name, bytes + (bytes.back() == '<' ? "0;1;1M" : " !!"), kLeftPress});
             continue;
         }
         const std::optional<Meaning> meaning = MeaningOf(name, terminal);

@@ -261,8 +261,7 @@ TEST(InputDecoder, EscBracketMIsAKeyUnlessItCanBeAMouseReport) {
     EXPECT_EQ(Decode("\x1b[M !!"), (Events{"00 83 108", "20 57 0", "21 2 10", "21 2 10"}));
     EXPECT_EQ(Decode("\x1b\x1b[M"), (Events{"00 83 10a"}));
     EXPECT_EQ(Decode("\x1b[M\r", {}, Mouse::kOn), (Events{"00 83 108", "0d 28 0"}));
-    EXPECT_EQ(Decode("\x1b[M!\x1bq", {}, Mouse::kOn),
-              (Events{"00 83 108", "21 2 10", "71 16 2"}));
+    EXPECT_EQ(Decode("\x1b[M!\x1bq", {}, Mouse::kOn), (Events{"00 83 108", "21 2 10", "71 16 2"}));
 
     InputDecoder decoder;
     decoder.SetMouseReports(true);
