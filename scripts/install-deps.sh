@@ -8,6 +8,9 @@ packages=(
   googletest libgtest-dev libbenchmark-dev
   g++-mingw-w64-x86-64 wine wine64
   tmux procps time ncurses-term
+  xvfb xdotool xterm rxvt-unicode stterm
+  # alacritty loads EGL, Xcursor and XInput when it starts, which its package leaves out.
+  alacritty libegl1 libegl-mesa0 libxcursor1 libxi6
   libcups2-dev libcairo2-dev libfreetype-dev libfontconfig-dev libgdk-pixbuf-2.0-dev libpaper-dev
   fontconfig fonts-liberation
   cups cups-daemon cups-client cups-filters cups-ipp-utils dbus-daemon ghostscript

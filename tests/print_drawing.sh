@@ -86,6 +86,52 @@ check_pages() {
         "$("$raster" level "$shapes" 150 3350) $("$raster" level "$shapes" 250 3350)"
 }
 
+# The printable area on the paper, "LEFT TOP RIGHT BOTTOM" in pixels, from the probe's
+# measure numbers.
+printable_area() {
+    local measured=($1)
+    echo "${measured[2]} ${measured[3]} $((measured[2] + measured[0] - 1)) $((measured[3] + measured[1] - 1))"
+}
+
+# The page of every operation across every edge of the printable area (probe steps edges and
+# window-edges), rasterised on its paper: $1 names it, $2 is the page, $3 the probe's measure
+# numbers. Every operation's ink must reach each edge from inside, so that it was drawn and
+# cut there, not left out.
+check_edges_reached() {
+    local name=$1 page=$2 area=($(printable_area "$3"))
+    local left=${area[0]} top=${area[1]} right=${area[2]} bottom=${area[3]}
+    # Ten spans of 180 pixels along each edge from 100 on, one for each operation: the ink
+    # nearest to the edge in the 70 pixels inside it (of the box left, top, right, bottom).
+    local span from edge regions=() want="" got=""
+    for span in 0 1 2 3 4 5 6 7 8 9; do
+        from=$((100 + 220 * span))
+        regions+=($((left + from)) "$top" $((left + from + 179)) $((top + 70)))
+        regions+=($((left + from)) $((bottom - 70)) $((left + from + 179)) "$bottom")
+        regions+=("$left" $((top + from)) $((left + 70)) $((top + from + 179)))
+        regions+=($((right - 70)) $((top + from)) "$right" $((top + from + 179)))
+        want+="$top $bottom $left $right "
+    done
+    got=$("$raster" box "$page" "${regions[@]}" |
+        awk '{ printf "%s ", $(NR % 4 == 1 ? 2 : NR % 4 == 2 ? 4 : NR % 4 == 3 ? 1 : 3) }')
+    check_eq "$name: line, boxes, ellipse, arc, pie, text, polygon, polyline and picture reach each edge" \
+        "$want" "$got"
+}
+# The same, and nothing may show outside the printable area.
+check_edges() {
+    local area
+    area=$(printable_area "$3")
+    check_eq "$1: no ink outside the printable area ($area)" "none" \
+        "$("$raster" outside "$2" $area)"
+    check_edges_reached "$@"
+}
+
+# Rasterises a PDF or PostScript document at $3 dpi into pages $2-1.pgm, $2-2.pgm ... with
+# Ghostscript, the renderer of the server's PostScript filters. (Poppler's paints the row and
+# column just past the far edges of a clip as well.)
+ghostscript_rasterise() {
+    gs -q -dSAFER -dNOPAUSE -dBATCH -sDEVICE=pgmraw -r"$3" -sOutputFile="$2-%d.pgm" "$1"
+}
+
 # Rasterises a PDF into pages $2-1.pgm and $2-2.pgm.
 rasterise() { pdftoppm -r 300 -gray "$1" "$2"; }
 # The pictures in a PDF, "PAGE:WIDTHxHEIGHT" each. A page that a filter could not keep as
@@ -161,6 +207,19 @@ check_eq "postscript: the 2-pixel cut lines are 2 pixels wide on the paper" \
     "$((down - 1))-$down $((across - 1))-$across" \
     "$("$raster" rows "$work/postscript/page-1.pgm" 300 400 $((down - 20)) $((down + 20))) $("$raster" cols "$work/postscript/page-1.pgm" 1000 1100 $((across - 20)) $((across + 20)))"
 
+# Drawing past the edges of the printable area: the margins stay blank on the paper, with
+# and without a coordinate window.
+edges_steps=("edges:$work/picture.bmp" feed "window-edges:$work/picture.bmp" release)
+out=$(run "$work/postscript-edges" "$posix_probe" "attach:$CUPS_POSTSCRIPT_QUEUE" measure "${edges_steps[@]}")
+check_eq "postscript edges: the pages were drawn without errors" "0" "$(grep -vc 'error=0$' <<<"$out" || true)"
+cups_jobs_done
+postscript_measure=$(numbers "$out" measure)
+measured=($postscript_measure)
+ghostscript_rasterise "$CUPS_POSTSCRIPT_OUT" "$work/postscript-edges/page" "${measured[8]}"
+for page in 1 2; do
+    check_edges "postscript edges page $page" "$work/postscript-edges/page-$page.pgm" "${measured[*]}"
+done
+
 # The PDF file, printed later with lp on A4 paper to the PostScript printer.
 lp -d "$CUPS_POSTSCRIPT_QUEUE" -o media=A4 "$work/direct/virodaro probe.pdf" >/dev/null
 cups_jobs_done
@@ -191,6 +250,16 @@ check_eq "ipp: the 2-pixel cut lines are 2 pixels wide on the paper" \
     "$((down - 1))-$down $((across - 1))-$across" \
     "$("$raster" rows "$work/ipp-job/page-1.pgm" 300 400 $((down - 20)) $((down + 20))) $("$raster" cols "$work/ipp-job/page-1.pgm" 1000 1100 $((across - 20)) $((across + 20)))"
 
+out=$(run "$work/ipp-edges" "$posix_probe" "attach:virodaro$$-ipp" measure "${edges_steps[@]}")
+check_eq "ipp edges: the pages were drawn without errors" "0" "$(grep -vc 'error=0$' <<<"$out" || true)"
+cups_jobs_done
+ipp_document=$(ls -t $(find "$work/ipp/spool" -type f -name '*.pdf') | head -1)
+measured=($(numbers "$out" measure))
+ghostscript_rasterise "$ipp_document" "$work/ipp-edges/page" "${measured[8]}"
+for page in 1 2; do
+    check_edges "ipp edges page $page" "$work/ipp-edges/page-$page.pgm" "${measured[*]}"
+done
+
 if [[ -n "$windows_probe" ]]; then
     out=$(run "$work/windows" wine_run "$windows_probe" attach "${steps[@]}")
     check_eq "windows: the pages were drawn without errors" "0" "$(grep -vc 'error=0$' <<<"$out" || true)"
@@ -203,6 +272,25 @@ if [[ -n "$windows_probe" ]]; then
         page=2; [[ $region == "0 0 2478 3507" ]] && page=1
         check_eq "both builds draw page $page's region $region alike" "yes" \
             "$(within "$("$raster" compare "$work/posix/page-$page.pgm" "$work/windows/page-$page.pgm" 2 $region)")"
+    done
+
+    # Drawing past the edges, on the printer with margins that wine reads as it describes
+    # itself: the PostScript one (wine prints to the IPP printer at 300 dpi, not at its
+    # default resolution). Wine's PostScript driver does not clip to the printable area as a
+    # Windows printer does: the Windows pages are compared with the POSIX ones inside it.
+    out=$(run "$work/windows-postscript-edges" wine_run "$windows_probe" "attach:$CUPS_POSTSCRIPT_QUEUE" measure "${edges_steps[@]}")
+    check_eq "windows postscript edges: wine measures the printer as the POSIX build does" \
+        "$postscript_measure" "$(numbers "$out" measure)"
+    check_eq "windows postscript edges: the pages were drawn without errors" "0" "$(grep -vc 'error=0$' <<<"$out" || true)"
+    cups_jobs_done
+    measured=($(numbers "$out" measure))
+    ghostscript_rasterise "$CUPS_POSTSCRIPT_OUT" "$work/windows-postscript-edges/page" "${measured[8]}"
+    for page in 1 2; do
+        check_edges_reached "windows postscript edges page $page" \
+            "$work/windows-postscript-edges/page-$page.pgm" "${measured[*]}"
+        check_eq "both builds draw the edges page $page alike inside the printable area" "yes" \
+            "$(within "$("$raster" compare "$work/postscript-edges/page-$page.pgm" \
+                "$work/windows-postscript-edges/page-$page.pgm" 2 $(printable_area "${measured[*]}"))")"
     done
 fi
 check_done

@@ -1,7 +1,10 @@
 // Every key that the terminal database (Debian's ncurses-term) lists for the terminals
 // people use, typed at the terminal probe on a pseudo-terminal as that terminal sends it.
 // What each must give comes from the key its capability names (kf1 is F1, kLFT5 Ctrl+Left),
-// as the Windows console reports that key: no event text is taken from the decoder.
+// as the Windows console reports that key: no event text is taken from the decoder. The
+// database gives the keys of keypad-transmit mode, which the program never asks for: what
+// the terminals send outside it, where that differs, comes from the terminals themselves.
+// Mouse reports are typed with the probe's mouse reporting off and on.
 
 #include <unistd.h>
 
@@ -171,6 +174,36 @@ std::optional<Meaning> FunctionKey(int n, FunctionKeys keys) {
     return KeyWithout(FunctionScan(number), held.empty() ? "-" : held);
 }
 
+// What terminals send outside keypad-transmit mode where their entry gives other bytes for
+// the key, as the terminals send it with their default settings (seen in st 0.9 and
+// alacritty 0.11 under an X server; tests/emulator_keys.sh types some of them there): st
+// puts its editing keys on the VT100's editing functions, alacritty's keypad Enter is LF.
+struct LocalForm {
+    const char* entry;
+    const char* key;
+    const char* bytes;
+    Meaning meaning;
+};
+
+const std::vector<LocalForm>& LocalForms() {
+    static const std::vector<LocalForm> kForms = {
+        {"st", "Delete", "\x1b[P", KeyWithout(kDelete)},
+        {"st", "Insert", "\x1b[4h", KeyWithout(kInsert)},
+        {"st", "Shift+Insert (keypad)", "\x1b[4l", KeyWithout(kInsert, "S")},
+        {"st", "Shift+Home", "\x1b[2J", KeyWithout(kHome, "S")},
+        {"st", "Shift+End", "\x1b[K", KeyWithout(kEnd, "S")},
+        {"st", "Shift+Delete", "\x1b[2K", KeyWithout(kDelete, "S")},
+        {"st", "Ctrl+End", "\x1b[J", KeyWithout(kEnd, "C")},
+        {"st", "Ctrl+Insert", "\x1b[L", KeyWithout(kInsert, "C")},
+        {"st", "Ctrl+Delete", "\x1b[M", KeyWithout(kDelete, "C")},
+        {"st", "Home", "\x1b[H", KeyWithout(kHome)},
+        {"st", "keypad 5", "\x1b[E", KeyWithout(kCentre)},
+        {"st", "keypad Enter", "\r", {"0d", "-"}},
+        {"alacritty", "keypad Enter", "\n", {"0d", "-"}},
+    };
+    return kForms;
+}
+
 // The keypad by place, as its cursor keys (the keys it is without NumLock).
 std::optional<Meaning> KeypadPlace(const std::string& place, KeypadPlaces places) {
     static const std::map<std::string, int> kPc = {
@@ -337,18 +370,26 @@ std::string Printable(const std::string& bytes) {
 struct Typed {
     std::string capability;
     std::string bytes;
-    std::optional<Meaning> meaning;  // none: a mouse report, which gives no key event
+    Meaning meaning;
 };
 
-// Each key once as the entry gives it; the cursor keys that the entry gives in their
-// application-mode form (SS3) also in their normal form (CSI), which the terminal sends
-// while the program has not asked for the other.
-std::vector<Typed> KeysToType(const TerminalType& terminal, std::vector<std::string>* unknown) {
+// What the probe must report for a mouse report: a press of the left button.
+const Meaning kLeftPress = {"ff ff 04 01", ""};
+
+// The keys to type with mouse reporting off: each key once as the entry gives it; the
+// cursor keys that the entry gives in their application-mode form (SS3) also in their
+// normal form (CSI), which the terminal sends while the program has not asked for the
+// other; the terminal's other forms outside keypad-transmit mode; and `ESC [ M`, which
+// cannot start a mouse report then: st's Ctrl+Delete. The mouse reports to type once
+// reporting is on go to `reports`.
+std::vector<Typed> KeysToType(const TerminalType& terminal, std::vector<std::string>* unknown,
+                              std::vector<Typed>* reports) {
     std::vector<Typed> typed;
     for (const auto& [name, bytes] : KeyCapabilities(terminal.entry)) {
         if (name == "kmous") {
             // The start of a mouse report: a whole one (a press at the top left).
-            typed.push_back({name, bytes + (bytes.back() == '<' ? "0;1;1M" : " !!"), {}});
+            reports->push_back(
+                {name, bytes + (bytes.back() == '<' ? "0;1;1M" : " !!"), kLeftPress});
             continue;
         }
         const std::optional<Meaning> meaning = MeaningOf(name, terminal);
@@ -356,15 +397,22 @@ std::vector<Typed> KeysToType(const TerminalType& terminal, std::vector<std::str
             unknown->push_back(name);
             continue;
         }
-        typed.push_back({name, bytes, meaning});
+        typed.push_back({name, bytes, *meaning});
         static const std::set<std::string> kCursorKeys = {"kcuu1", "kcud1", "kcub1", "kcuf1",
                                                           "khome", "kend",  "kbeg"};
         const bool applicationForm = bytes.size() == 3 && bytes.compare(0, 2, "\x1bO") == 0 &&
                                      std::string("ABCDHFE").find(bytes[2]) != std::string::npos;
         if (applicationForm && kCursorKeys.count(name) != 0) {
-            typed.push_back({name, "\x1b[" + bytes.substr(2), meaning});
+            typed.push_back({name, "\x1b[" + bytes.substr(2), *meaning});
         }
     }
+    for (const LocalForm& form : LocalForms()) {
+        if (terminal.entry == std::string(form.entry)) {
+            typed.push_back({std::string(form.key) + " outside keypad-transmit mode", form.bytes,
+                             form.meaning});
+        }
+    }
+    typed.push_back({"ESC [ M (mouse off)", "\x1b[M", KeyWithout(kDelete, "C")});
     return typed;
 }
 
@@ -381,39 +429,11 @@ std::set<std::string> distinctSequences;
 
 class TerminfoKeys : public ::testing::TestWithParam<TerminalType> {};
 
-TEST_P(TerminfoKeys, EveryKeyGivesTheEventOfTheKeyItNames) {
-    const TerminalType& terminal = GetParam();
-    std::vector<std::string> unknown;
-    const std::vector<Typed> keys = KeysToType(terminal, &unknown);
-    ASSERT_GT(keys.size(), 10u) << "no entry " << terminal.entry << " (ncurses-term missing?)";
-    EXPECT_TRUE(unknown.empty()) << "capabilities without a known key: "
-                                 << ::testing::PrintToString(unknown);
-
-    const std::string events =
-        (std::filesystem::temp_directory_path() / ("terminfo-keys-" + std::to_string(getpid())))
-            .string();
-    // The terminal's erase character is what its Backspace key sends.
-    char erase = '\x7f';
-    for (const Typed& key : keys) {
-        if (key.capability == "kbs" && key.bytes.size() == 1) erase = key.bytes[0];
-    }
-    PtyRun run(probePath, {"out:ready", std::string("keystates:") + kLastKeyText + ":" + events},
-               {false, terminal.entry, erase});
-    ASSERT_TRUE(WaitUntilReady(run));
-    sequencesChecked += keys.size();
-    ++typesChecked;
-    for (const Typed& key : keys)
-        distinctSequences.insert(key.bytes);
-    for (const Typed& key : keys) {
-        ASSERT_TRUE(run.Write(key.bytes));
-        ASSERT_TRUE(run.Write(kSeparator));
-    }
-    ASSERT_TRUE(run.Write(kLastKey));
-    run.Wait();
-
-    // The events between separators, one list per key typed.
-    std::vector<std::vector<std::pair<std::string, std::string>>> perKey(1);
-    std::ifstream file(events);
+// The events between separators in the probe's file, one list per key typed.
+using Events = std::vector<std::vector<std::pair<std::string, std::string>>>;
+Events EventsPerKey(const std::string& path) {
+    Events perKey(1);
+    std::ifstream file(path);
     std::string line;
     while (std::getline(file, line)) {
         const size_t tab = line.find('\t');
@@ -425,27 +445,78 @@ TEST_P(TerminfoKeys, EveryKeyGivesTheEventOfTheKeyItNames) {
             perKey.back().emplace_back(text, held);
         }
     }
-    std::filesystem::remove(events);
-    ASSERT_EQ(perKey.size(), keys.size() + 1) << "separators lost: a key swallowed the next";
+    std::filesystem::remove(path);
+    return perKey;
+}
 
+// Types the keys, each followed by a separator, and then the last key.
+bool TypeKeys(PtyRun& run, const std::vector<Typed>& keys) {
+    for (const Typed& key : keys) {
+        if (!run.Write(key.bytes) || !run.Write(kSeparator)) return false;
+    }
+    return run.Write(kLastKey);
+}
+
+// Each key must have given one event, the one its meaning names.
+void CheckEvents(const TerminalType& terminal, const std::vector<Typed>& keys,
+                 const Events& perKey) {
+    ASSERT_EQ(perKey.size(), keys.size() + 1) << "separators lost: a key swallowed the next";
     for (size_t i = 0; i < keys.size(); ++i) {
         const Typed& key = keys[i];
         const auto& got = perKey[i];
         const std::string where =
             std::string(terminal.entry) + " " + key.capability + "=" + Printable(key.bytes);
-        if (!key.meaning) {
-            EXPECT_TRUE(got.empty()) << where << ": a mouse report gave key events";
-            continue;
-        }
         if (got.size() != 1) {
             ADD_FAILURE() << where << ": " << ::testing::PrintToString(got);
             continue;
         }
-        EXPECT_EQ(got[0].first, key.meaning->text) << where;
-        if (!key.meaning->modifiers.empty()) {
-            EXPECT_EQ(got[0].second, key.meaning->modifiers) << where;
+        EXPECT_EQ(got[0].first, key.meaning.text) << where;
+        if (!key.meaning.modifiers.empty()) {
+            EXPECT_EQ(got[0].second, key.meaning.modifiers) << where;
         }
     }
+}
+
+TEST_P(TerminfoKeys, EveryKeyGivesTheEventOfTheKeyItNames) {
+    const TerminalType& terminal = GetParam();
+    std::vector<std::string> unknown;
+    std::vector<Typed> reports;
+    const std::vector<Typed> keys = KeysToType(terminal, &unknown, &reports);
+    ASSERT_GT(keys.size(), 10u) << "no entry " << terminal.entry << " (ncurses-term missing?)";
+    EXPECT_TRUE(unknown.empty()) << "capabilities without a known key: "
+                                 << ::testing::PrintToString(unknown);
+
+    const std::string events =
+        (std::filesystem::temp_directory_path() / ("terminfo-keys-" + std::to_string(getpid())))
+            .string();
+    const std::string reportEvents = events + "-mouse";
+    // The terminal's erase character is what its Backspace key sends.
+    char erase = '\x7f';
+    for (const Typed& key : keys) {
+        if (key.capability == "kbs" && key.bytes.size() == 1) erase = key.bytes[0];
+    }
+    // The keys with mouse reporting off; then, once the probe has switched it on as the
+    // closing screen does, the mouse reports.
+    constexpr char kMouseOn[] = "mouse-on";
+    PtyRun run(probePath,
+               {"out:ready", std::string("keystates:") + kLastKeyText + ":" + events, "mouse",
+                std::string("out:") + kMouseOn,
+                std::string("keystates:") + kLastKeyText + ":" + reportEvents},
+               {false, terminal.entry, erase});
+    ASSERT_TRUE(WaitUntilReady(run));
+    sequencesChecked += keys.size() + reports.size();
+    ++typesChecked;
+    for (const Typed& key : keys)
+        distinctSequences.insert(key.bytes);
+    for (const Typed& key : reports)
+        distinctSequences.insert(key.bytes);
+    ASSERT_TRUE(TypeKeys(run, keys));
+    ASSERT_TRUE(run.ReadUntil(kMouseOn));
+    ASSERT_TRUE(TypeKeys(run, reports));
+    run.Wait();
+
+    CheckEvents(terminal, keys, EventsPerKey(events));
+    CheckEvents(terminal, reports, EventsPerKey(reportEvents));
 }
 
 std::string TestName(const ::testing::TestParamInfo<TerminalType>& info) {

@@ -12,6 +12,9 @@
 //   calibration     draws the program's page (offsets 0)
 //   shapes          draws the page of the other drawing operations
 //   picture:PATH    draws the picture file into the box (100, 3300)-(299, 3399)
+//   edges:PATH      draws every operation across every edge of the printable area, with
+//                   the picture file among them
+//   window-edges:PATH  the same page drawn through a user window that shifts every point
 //   caption         "caption X Y WIDTH HEIGHT ASCENT": where the calibration page's caption
 //                   starts, its extent and the font's ascent, in device pixels
 // Each step's line ends with the runtime error number it left ("error=N").
@@ -97,6 +100,12 @@ void Run(std::string_view step) {
     } else if (step.substr(0, 8) == "picture:") {
         DrawPicture(std::string(step.substr(8)));
         std::printf("picture");
+    } else if (step.substr(0, 6) == "edges:") {
+        DrawEdgesPage(std::string(step.substr(6)), 0);
+        std::printf("edges");
+    } else if (step.substr(0, 13) == "window-edges:") {
+        DrawEdgesPage(std::string(step.substr(13)), 100);
+        std::printf("window-edges");
     } else if (step == "caption") {
         Caption();
     } else if (step == "cancel") {

@@ -1,8 +1,11 @@
-// Looks at a rasterised page (a binary greyscale PGM, as `pdftoppm -gray` writes it) for the
-// print tests, and makes the picture files they print. One command per run:
+// Looks at a rasterised page (a binary greyscale PGM, as `pdftoppm -gray` or Ghostscript's
+// pgmraw device writes it) for the print tests, and makes the picture files they print. One
+// command per run:
 //   rows FILE X0 X1 Y0 Y1       the rows of Y0..Y1 with ink in columns X0..X1, as ranges
 //   cols FILE Y0 Y1 X0 X1       the columns of X0..X1 with ink in rows Y0..Y1, as ranges
-//   box FILE X0 Y0 X1 Y1        the bounding box of the ink in the region, or "none"
+//   box FILE X0 Y0 X1 Y1 ...    the bounding box of the ink in the region, or "none"; one
+//                               line for each region given
+//   outside FILE X0 Y0 X1 Y1    the bounding box of the ink outside the region, or "none"
 //   runs FILE Y X0 X1           the lengths of the inked and blank runs along row Y
 //   period FILE X0 Y0 X1 Y1     the smallest shift (1..32) that maps the region's ink onto
 //                               itself across and down, or 0
@@ -45,7 +48,19 @@ Page Read(const std::string& path) {
     std::string magic;
     int maximum = 0;
     Page page;
-    in >> magic >> page.width >> page.height >> maximum;
+    // Ghostscript writes a comment line after the magic number.
+    const auto number = [&](int* value) {
+        in >> std::ws;
+        while (in.peek() == '#') {
+            in.ignore(1 << 20, '\n');
+            in >> std::ws;
+        }
+        in >> *value;
+    };
+    in >> magic;
+    number(&page.width);
+    number(&page.height);
+    number(&maximum);
     in.get();
     if (magic != "P5" || maximum != 255) {
         std::cerr << path << ": not an 8-bit binary PGM\n";
@@ -72,11 +87,21 @@ void Ranges(int from, int to, Inked inked) {
     std::cout << (out.empty() ? "none" : out) << "\n";
 }
 
-void Box(const Page& page, int x0, int y0, int x1, int y1) {
-    int left = x1 + 1, top = y1 + 1, right = x0 - 1, bottom = y0 - 1;
-    for (int y = y0; y <= y1; ++y) {
-        for (int x = x0; x <= x1; ++x) {
-            if (!page.Ink(x, y)) continue;
+struct Region {
+    int x0;
+    int y0;
+    int x1;
+    int y1;
+    bool Holds(int x, int y) const { return x >= x0 && x <= x1 && y >= y0 && y <= y1; }
+};
+
+// The bounding box of the inked pixels of `scan` that `counts` accepts.
+template <class Counts>
+void Box(const Page& page, const Region& scan, Counts counts) {
+    int left = scan.x1 + 1, top = scan.y1 + 1, right = scan.x0 - 1, bottom = scan.y0 - 1;
+    for (int y = scan.y0; y <= scan.y1; ++y) {
+        for (int x = scan.x0; x <= scan.x1; ++x) {
+            if (!page.Ink(x, y) || !counts(x, y)) continue;
             left = std::min(left, x);
             right = std::max(right, x);
             top = std::min(top, y);
@@ -117,13 +142,6 @@ int Period(const Page& page, int x0, int y0, int x1, int y1) {
     }
     return 0;
 }
-
-struct Region {
-    int x0;
-    int y0;
-    int x1;
-    int y1;
-};
 
 // Inked pixels of `a` in the region without an inked pixel of `b` within `radius`.
 long Unmatched(const Page& a, const Page& b, int radius, const Region& region, long* inked) {
@@ -188,8 +206,17 @@ int main(int argc, char** argv) {
                 if (page.Ink(x, y)) return true;
             return false;
         });
-    } else if (args.size() == 6 && args[0] == "box") {
-        Box(Read(args[1]), number(2), number(3), number(4), number(5));
+    } else if (args.size() >= 6 && args.size() % 4 == 2 && args[0] == "box") {
+        const Page page = Read(args[1]);
+        for (size_t i = 2; i < args.size(); i += 4) {
+            Box(page, Region{number(i), number(i + 1), number(i + 2), number(i + 3)},
+                [](int, int) { return true; });
+        }
+    } else if (args.size() == 6 && args[0] == "outside") {
+        const Page page = Read(args[1]);
+        const Region inside{number(2), number(3), number(4), number(5)};
+        Box(page, Region{0, 0, page.width - 1, page.height - 1},
+            [&](int x, int y) { return !inside.Holds(x, y); });
     } else if (args.size() == 5 && args[0] == "runs") {
         Runs(Read(args[1]), number(2), number(3), number(4));
     } else if (args.size() == 6 && args[0] == "period") {

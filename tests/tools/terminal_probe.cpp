@@ -10,11 +10,14 @@
 //   keys:N:FILE  waits for N events (ConWaitKey) and writes each as hex bytes to FILE
 //   keystates:END:FILE  writes events as hex bytes, a tab and the modifiers held (S Shift,
 //                C Ctrl, A Alt; - for none), until the one whose hex bytes are END
+//   mouse        switches mouse reporting on for every button and event, as the closing
+//                screen does
 //   wait         waits until a signal ends the process
 // It starts and ends the process the way the program does.
 
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -136,6 +139,10 @@ void Run(std::string_view step) {
     } else if (name == "keystates") {
         const size_t colon = argument.find(':');
         WriteKeyStates(argument.substr(0, colon), argument.substr(colon + 1));
+    } else if (name == "mouse") {
+        ConMouse(static_cast<int32_t>(7 | kConReportMoves | kConReportDoubleClicks |
+                                      kConReportPresses | kConReportReleases));
+        ConMouse(INT32_MIN);
     } else if (name == "where") {
         WriteCursor(argument);
     } else if (name == "wait") {

@@ -107,3 +107,84 @@ void DrawShapesPage() {
 }
 
 void DrawPicture(const std::string& path) { PrnImage(Text(path.c_str()), 100, 3300, 299, 3399); }
+
+namespace {
+
+// A place near one edge: `along` the edge from its start, `inward` from the edge into the
+// printable area (negative: into the margin), as device pixels, moved back by the user
+// window's shift.
+struct EdgePlace {
+    int edge;  // 0 top, 1 bottom, 2 left, 3 right
+    double shift;
+    PrnPair size;
+    double X(double along, double inward) const {
+        return (edge < 2 ? along : edge == 2 ? inward : size.x - inward) - shift;
+    }
+    double Y(double along, double inward) const {
+        return (edge < 2 ? (edge == 0 ? inward : size.y - inward) : along) - shift;
+    }
+};
+
+}  // namespace
+
+void DrawEdgesPage(const std::string& picture, double shift) {
+    const PrnPair size = PrnClientSize();
+    if (shift != 0) PrnScale(-shift, -shift, size.x - shift, size.y - shift);
+    PrnTextColor(0);
+    PrnBackColor(-2);
+    PrnPenStyle(0);
+    PrnPenWidth(5);
+    PrnFontSelect(PrnFontNew("Arial", 24, 0, 0, 0, 0));
+    constexpr double kDepth = 60;  // how far each drawing reaches to either side of the edge
+    for (int edge = 0; edge < 4; ++edge) {
+        const EdgePlace at{edge, shift, size};
+        // Ten spans of 180 pixels along the edge, from 100 on, one for each operation.
+        const auto start = [](int span) { return 100.0 + 220 * span; };
+        double a = start(0);
+        Line(at.X(a + 90, -kDepth), at.Y(a + 90, -kDepth), at.X(a + 90, kDepth),
+             at.Y(a + 90, kDepth), 0);
+        Line(at.X(0, -20), at.Y(0, -20), at.X(start(10), -20), at.Y(start(10), -20), 0);
+        a = start(1);
+        PrnBox(at.X(a, -kDepth), at.Y(a, -kDepth), at.X(a + 180, kDepth), at.Y(a + 180, kDepth), 0,
+               0, 0, 0);
+        a = start(2);
+        PrnBox(at.X(a, -kDepth), at.Y(a, -kDepth), at.X(a + 180, kDepth), at.Y(a + 180, kDepth), 50,
+               0, 0, 0);
+        a = start(3);
+        PrnBox(at.X(a, -kDepth), at.Y(a, -kDepth), at.X(a + 180, kDepth), at.Y(a + 180, kDepth),
+               kPrnEllipse, 0, 0, 0);
+        // Three quarters of an ellipse round a point on the edge lie on both sides of it,
+        // whichever way the edge runs.
+        a = start(4);
+        PrnArc(at.X(a, -kDepth), at.Y(a, -kDepth), at.X(a + 180, kDepth), at.Y(a + 180, kDepth), 0,
+               3 * std::numbers::pi / 2, 0, -2, 0, 0);
+        a = start(5);
+        PrnArc(at.X(a, -kDepth), at.Y(a, -kDepth), at.X(a + 180, kDepth), at.Y(a + 180, kDepth), 0,
+               3 * std::numbers::pi / 2, 0, 0, 0, kPrnArcPie);
+        // Text runs right and down from its position, which lies outside the top and left
+        // edges and inside the bottom and right ones, so that its letters stand across them.
+        a = start(6);
+        const double textAt = edge % 2 == 0 ? -55 : 55;
+        PrnMoveTo(at.X(a, textAt), at.Y(a, textAt), false);
+        PrnPrintText("MM");
+        a = start(7);
+        Points triangle{
+            3,
+            {static_cast<float>(at.X(a, -kDepth)), static_cast<float>(at.Y(a, -kDepth)),
+             static_cast<float>(at.X(a + 180, -kDepth)), static_cast<float>(at.Y(a + 180, -kDepth)),
+             static_cast<float>(at.X(a + 90, kDepth)), static_cast<float>(at.Y(a + 90, kDepth))}};
+        PrnPolygon(&triangle, 0, 0, 0, 1);
+        a = start(8);
+        Points zigzag{4, {}};
+        for (int i = 0; i < 4; ++i) {
+            const double inward = i % 2 == 0 ? -kDepth : kDepth;
+            zigzag.xy[2 * i] = static_cast<float>(at.X(a + 60 * i, inward));
+            zigzag.xy[2 * i + 1] = static_cast<float>(at.Y(a + 60 * i, inward));
+        }
+        PrnPolyline(&zigzag, 0);
+        a = start(9);
+        PrnImage(Text(picture.c_str()), at.X(a, -kDepth), at.Y(a, -kDepth), at.X(a + 179, kDepth),
+                 at.Y(a + 179, kDepth));
+    }
+    PrnScaleReset();
+}

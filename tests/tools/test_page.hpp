@@ -16,3 +16,9 @@ void DrawShapesPage();
 
 /// The picture file stretched into the box (100, 3300)-(299, 3399).
 void DrawPicture(const std::string& path);
+
+/// Every drawing operation across every edge of the printable area, ten of them along each
+/// edge, in the order and at the places test_page.cpp gives; half of each lies outside, and
+/// one line runs wholly in each margin. With a shift, the page is drawn through a user
+/// window that moves every point by that many pixels, so it lands where it does without.
+void DrawEdgesPage(const std::string& picture, double shift);

@@ -229,6 +229,12 @@ int32_t StartPage(Handle dc) {
     cairo_scale(context->cairo, posix::kPointsPerInch / geometry.dpiX,
                 posix::kPointsPerInch / geometry.dpiY);
     cairo_translate(context->cairo, geometry.offsetX, geometry.offsetY);
+    // A printer's device context draws on the printable area only: what a drawing operation
+    // puts past its edges leaves no ink in the margins, whichever operation it was.
+    cairo_reset_clip(context->cairo);
+    cairo_new_path(context->cairo);
+    cairo_rectangle(context->cairo, 0, 0, geometry.printableWidth, geometry.printableHeight);
+    cairo_clip(context->cairo);
     context->pageOpen = true;
     ++context->pages;
     return 1;

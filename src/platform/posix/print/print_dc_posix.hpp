@@ -1,8 +1,9 @@
 #pragma once
 // Printer device contexts on POSIX. A device context draws with cairo into a vector PDF held
 // in memory, one PDF page per page at the device's resolution (one unit is one device pixel,
-// (0, 0) the top left of the printable area); the document goes to its destination when it
-// ends and is thrown away when it is aborted, so an abort sends nothing.
+// (0, 0) the top left of the printable area, every page clipped to that area); the document
+// goes to its destination when it ends and is thrown away when it is aborted, so an abort
+// sends nothing.
 
 #include <cairo-pdf.h>
 #include <cairo.h>

@@ -72,7 +72,9 @@ void InputDecoder::EmitKey(char character, uint16_t scanCode, uint32_t state) {
 
 void InputDecoder::EmitByteKey(uint8_t byte, uint32_t alt) {
     const char character = static_cast<char>(byte);
-    if (byte == 13) return EmitKey(character, kScanEnter, alt);
+    // LF is Enter too, as readline and the terminal's own line editing take it: alacritty
+    // sends it for the keypad's Enter, and Ctrl+J cannot be told from it.
+    if (byte == 13 || byte == 10) return EmitKey('\r', kScanEnter, alt);
     if (byte == 9) return EmitKey(character, kScanTab, alt);
     if (byte == 27) return EmitKey(character, kScanEsc, alt);
     if (byte == 127 || byte == settings_.eraseByte) return EmitKey(8, kScanBackspace, alt);
@@ -143,6 +145,11 @@ size_t InputDecoder::DecodeAt(size_t at, uint32_t alt, bool expired) {
         return used == 0 ? 0 : used + 1;
     }
     if (byte >= 0x80 && settings_.utf8) return DecodeUtf8(at, alt, expired);
+    // A terminal in newline mode sends CR LF for Enter: one key.
+    if (byte == '\r' && at + 1 < pending_.size() && pending_[at + 1] == '\n') {
+        EmitByteKey(byte, alt);
+        return 2;
+    }
     EmitByteKey(byte, alt);
     return 1;
 }
@@ -167,10 +174,8 @@ size_t InputDecoder::DecodeSequence(size_t at, uint32_t alt, bool expired) {
         if (final >= 'A' && final <= 'E') EmitKey(0, kScanF1 + (final - 'A'), alt);
         return end + 2 - at;
     }
-    if (csi && end < pending_.size() && pending_[end] == 'M') {  // an X10 mouse report
-        if (end + 4 > pending_.size()) return unfinished();
-        DecodeX10Mouse(pending_.substr(end + 1, 3));
-        return end + 4 - at;
+    if (csi && mouseReports_ && end < pending_.size() && pending_[end] == 'M') {
+        return DecodeX10Mouse(at, alt, expired);
     }
     while (end < pending_.size() && IsParameterByte(pending_[end]))
         ++end;
@@ -220,18 +225,33 @@ size_t InputDecoder::DecodeUtf8(size_t at, uint32_t alt, bool expired) {
     return length;
 }
 
-void InputDecoder::DecodeX10Mouse(std::string_view report) {
-    // Three bytes, each 32 more than its number: the button code, the column, the row (from
-    // 1). A release does not say which button: it releases one held, the left one first.
-    const auto number = [&](size_t i) { return static_cast<uint8_t>(report[i]) - 32; };
+size_t InputDecoder::DecodeX10Mouse(size_t at, uint32_t alt, bool expired) {
+    // `ESC [ M` and three bytes, each 32 more than its number: the button code, the column,
+    // the row (from 1). A control byte among them, or no bytes in time, shows that the three
+    // bytes were a key after all (st sends them for Ctrl+Delete); what follows is typed.
+    const size_t report = at + 3;
+    size_t have = 0;
+    while (have < 3 && report + have < pending_.size() &&
+           static_cast<uint8_t>(pending_[report + have]) >= 32) {
+        ++have;
+    }
+    if (have < 3) {
+        if (!expired && report + have == pending_.size()) return 0;
+        const auto key = KeyFromSequence(SequenceIntroducer::kCsi, "", 'M');
+        EmitKey(key->character, key->scanCode, key->state | alt);
+        return report - at;
+    }
+    // A release does not say which button: it releases one held, the left one first.
+    const auto number = [&](size_t i) { return static_cast<uint8_t>(pending_[report + i]) - 32; };
     int code = number(0);
     const bool released = (code & (3 | 32 | 64)) == 3;
     if (released) {
-        if (buttonsHeld_ == 0) return;
+        if (buttonsHeld_ == 0) return report + 3 - at;
         const int held = (buttonsHeld_ & 0x1) ? 0 : (buttonsHeld_ & 0x2) ? 2 : 1;  // SGR codes
         code = (code & ~3) | held;
     }
     DecodeMouse(code, number(1), number(2), released);
+    return report + 3 - at;
 }
 
 void InputDecoder::DecodeMouse(int code, int column, int row, bool released) {

@@ -2,7 +2,8 @@
 // Turns the bytes a terminal sends into console input records, as the Windows console
 // reports keys and the mouse: a key-down and a key-up record per key with its character,
 // PC scan code and control-key state, and mouse records for xterm's mouse reports (SGR, and
-// the older X10 form of terminals without it).
+// the older X10 form of terminals without it). A lone LF is the Enter key, as line-oriented
+// programs take it: some terminals send it for the keypad's Enter.
 
 #include <cstdint>
 #include <deque>
@@ -40,6 +41,10 @@ class InputDecoder {
     /// When Expire has something to decide, if bytes are waiting.
     std::optional<Millis> Deadline() const;
 
+    /// Whether the terminal has been asked for mouse reports. Only then can `ESC [ M` start
+    /// an X10 report; otherwise it is a key (st's Ctrl+Delete).
+    void SetMouseReports(bool on) { mouseReports_ = on; }
+
     /// The decoded records, oldest first; the caller takes them from the front.
     std::deque<InputRecord>& Records() { return records_; }
 
@@ -48,12 +53,13 @@ class InputDecoder {
     size_t DecodeSequence(size_t at, uint32_t alt, bool expired);
     size_t DecodeUtf8(size_t at, uint32_t alt, bool expired);
     void DecodeMouse(int code, int column, int row, bool released);
-    void DecodeX10Mouse(std::string_view report);
+    size_t DecodeX10Mouse(size_t at, uint32_t alt, bool expired);
     void DecodePending(bool expired);
     void EmitKey(char character, uint16_t scanCode, uint32_t state);
     void EmitByteKey(uint8_t byte, uint32_t alt);
 
     Settings settings_;
+    bool mouseReports_ = false;
     std::string pending_;
     Millis pendingSince_ = 0;
     Millis now_ = 0;

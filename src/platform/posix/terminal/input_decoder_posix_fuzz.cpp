@@ -14,6 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using platform::posix::Millis;
     if (size < 2) return 0;
     InputDecoder decoder({(data[0] & 1) != 0, data[1]});
+    decoder.SetMouseReports((data[0] & 2) != 0);
     Millis now = 0;
     size_t at = 2;
     // Each piece: a length byte, a pause byte, then that many bytes.

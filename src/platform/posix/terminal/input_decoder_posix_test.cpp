@@ -35,9 +35,13 @@ std::vector<std::string> Describe(InputDecoder& decoder) {
     return events;
 }
 
+enum class Mouse { kOff, kOn };
+
 // Feeds the bytes at once, then lets any wait run out.
-std::vector<std::string> Decode(const std::string& bytes, InputDecoder::Settings settings = {}) {
+std::vector<std::string> Decode(const std::string& bytes, InputDecoder::Settings settings = {},
+                                Mouse mouse = Mouse::kOff) {
     InputDecoder decoder(settings);
+    decoder.SetMouseReports(mouse == Mouse::kOn);
     decoder.Feed(bytes, 1000);
     decoder.Expire(100000);
     return Describe(decoder);
@@ -50,6 +54,12 @@ TEST(InputDecoder, PlainKeysGetTheirUsKeyboardScanCodes) {
     EXPECT_EQ(Decode("\r\t\x7f"), (Events{"0d 28 0", "09 15 0", "08 14 0"}));
     EXPECT_EQ(Decode("\x03\x01\x1a"), (Events{"03 46 8", "01 30 8", "1a 44 8"}));
     EXPECT_EQ(Decode(" ~"), (Events{"20 57 0", "7e 41 10"}));
+}
+
+TEST(InputDecoder, ALoneLineFeedIsEnterAndCrLfIsOneEnter) {
+    EXPECT_EQ(Decode("\n"), (Events{"0d 28 0"}));
+    EXPECT_EQ(Decode("\x1b\n"), (Events{"0d 28 2"}));
+    EXPECT_EQ(Decode("1\r\n2\n\r"), (Events{"31 2 0", "0d 28 0", "32 3 0", "0d 28 0", "0d 28 0"}));
 }
 
 TEST(InputDecoder, TheEraseKeyIsBackspaceWhateverItSends) {
@@ -72,6 +82,23 @@ TEST(InputDecoder, CursorAndEditingKeysInEveryDialect) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(Decode(c.bytes), (Events{c.event})) << c.bytes + 1;
+}
+
+// st sends its editing keys as the VT100's editing functions while the program has not
+// asked for keypad-transmit mode.
+TEST(InputDecoder, StsEditingKeysOutsideKeypadTransmitMode) {
+    const struct {
+        const char* bytes;
+        const char* event;
+    } cases[] = {
+        {"\x1b[P", "00 83 100"},  {"\x1b[4h", "00 82 100"}, {"\x1b[4l", "00 82 110"},
+        {"\x1b[2J", "00 71 110"}, {"\x1b[K", "00 79 110"},  {"\x1b[2K", "00 83 110"},
+        {"\x1b[J", "00 79 108"},  {"\x1b[L", "00 82 108"},  {"\x1b[M", "00 83 108"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Decode(c.bytes + std::string("x")), (Events{c.event, "78 45 0"})) << c.bytes + 1;
+    // The same letters with other numbers are no keys; P with a modifier is still F1.
+    EXPECT_EQ(Decode("\x1b[3J\x1b[1K\x1b[1;2P"), (Events{"00 59 10"}));
 }
 
 TEST(InputDecoder, FunctionKeysInEveryDialect) {
@@ -222,10 +249,30 @@ TEST(InputDecoder, SgrMouseReportsKeepTheButtonState) {
 
 TEST(InputDecoder, X10MouseReportsOfTerminalsWithoutSgr) {
     // Left press at 1,1 and its release; the right button at 223,2 and its release.
-    EXPECT_EQ(Decode("\x1b[M !!\x1b[M#!!\x1b[M\"\xff\"\x1b[M#\xff\"x"),
+    EXPECT_EQ(Decode("\x1b[M !!\x1b[M#!!\x1b[M\"\xff\"\x1b[M#\xff\"x", {}, Mouse::kOn),
               (Events{"mouse 0,0 1 0 0", "mouse 0,0 0 0 0", "mouse 222,1 2 0 0",
                       "mouse 222,1 0 0 0", "78 45 0"}));
-    EXPECT_EQ(Decode("\x1b[M#!!x"), (Events{"78 45 0"}));  // a release with nothing held
+    EXPECT_EQ(Decode("\x1b[M#!!x", {}, Mouse::kOn), (Events{"78 45 0"}));  // nothing held
+}
+
+// st's Ctrl+Delete is `ESC [ M`: a key while mouse reports are off, whatever follows it.
+// While they are on, a control byte or a wait that runs out shows it was no report.
+TEST(InputDecoder, EscBracketMIsAKeyUnlessItCanBeAMouseReport) {
+    EXPECT_EQ(Decode("\x1b[M !!"), (Events{"00 83 108", "20 57 0", "21 2 10", "21 2 10"}));
+    EXPECT_EQ(Decode("\x1b\x1b[M"), (Events{"00 83 10a"}));
+    EXPECT_EQ(Decode("\x1b[M\r", {}, Mouse::kOn), (Events{"00 83 108", "0d 28 0"}));
+    EXPECT_EQ(Decode("\x1b[M!\x1bq", {}, Mouse::kOn), (Events{"00 83 108", "21 2 10", "71 16 2"}));
+
+    InputDecoder decoder;
+    decoder.SetMouseReports(true);
+    decoder.Feed("\x1b[Ma", 1000);
+    decoder.Expire(1299);
+    EXPECT_TRUE(decoder.Records().empty());
+    decoder.Expire(1300);
+    EXPECT_EQ(Describe(decoder), (Events{"00 83 108", "61 30 0"}));
+    decoder.SetMouseReports(false);
+    decoder.Feed("\x1b[M", 2000);
+    EXPECT_EQ(Describe(decoder), (Events{"00 83 108"}));
 }
 
 TEST(InputDecoder, ASecondPressOnTheSameCellSoonAfterIsADoubleClick) {

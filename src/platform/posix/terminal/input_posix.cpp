@@ -36,6 +36,7 @@ void Start() {
     if (input.started) return;
     input.started = true;
     input.decoder = InputDecoder({TerminalIsUtf8(), TerminalEraseByte()});
+    input.decoder.SetMouseReports(input.mouseOn);
     // Keys typed while start-up asked the terminal for its cursor come first.
     input.decoder.Feed(TerminalTakePendingInput(), Now());
 }
@@ -112,6 +113,7 @@ void InputSetMouseTracking(bool on) {
     const int fd = TerminalInputFd();
     if (fd < 0 || on == input.mouseOn) return;
     input.mouseOn = on;
+    input.decoder.SetMouseReports(on);
     if (on) {
         WriteAll(fd, kMouseOn, std::strlen(kMouseOn));
         TerminalModeOn(fd, kModeMouseTracking, kMouseOn);

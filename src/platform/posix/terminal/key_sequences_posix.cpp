@@ -174,6 +174,33 @@ std::optional<SequenceKey> Ss3LetterKey(char final) {
     }
 }
 
+// st's editing keys while the program has not asked for keypad-transmit mode: st's key
+// table puts them on the VT100's editing functions (delete character, insert mode, erase in
+// display or line, insert and delete line). No other terminal sends these bytes for a key,
+// and `ESC [ M` is a mouse report only while reports are on (the decoder sees to that).
+std::optional<SequenceKey> EditingFunctionKey(std::string_view parameters, char final) {
+    struct Function {
+        std::string_view parameters;
+        char final;
+        SequenceKey key;
+    };
+    static constexpr Function kFunctions[] = {
+        {"", 'P', Grey(kScanDelete)},
+        {"4", 'h', Grey(kScanInsert)},
+        {"4", 'l', Grey(kScanInsert, kShiftPressed)},
+        {"2", 'J', Grey(kScanHome, kShiftPressed)},
+        {"", 'K', Grey(kScanEnd, kShiftPressed)},
+        {"2", 'K', Grey(kScanDelete, kShiftPressed)},
+        {"", 'J', Grey(kScanEnd, kCtrl)},
+        {"", 'L', Grey(kScanInsert, kCtrl)},
+        {"", 'M', Grey(kScanDelete, kCtrl)},
+    };
+    for (const Function& function : kFunctions) {
+        if (function.parameters == parameters && function.final == final) return function.key;
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 std::vector<int> SequenceParameters(std::string_view parameters) {
@@ -199,6 +226,9 @@ std::optional<SequenceKey> KeyFromSequence(SequenceIntroducer introducer,
     const std::vector<int> values = SequenceParameters(parameters);
     if (values.size() > 2) return std::nullopt;  // xterm's modifyOtherKeys and the like
     const bool csi = introducer == SequenceIntroducer::kCsi;
+    if (csi) {
+        if (auto key = EditingFunctionKey(parameters, final)) return key;
+    }
 
     std::optional<SequenceKey> key;
     uint32_t modifiers = 0;
