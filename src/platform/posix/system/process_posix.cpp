@@ -11,6 +11,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/posix/common/errno_map_posix.hpp"
 #include "platform/posix/terminal/terminal_posix.hpp"
 #include "platform/process.hpp"
 
@@ -70,6 +71,12 @@ void SetProcessArguments(int argc, char** argv) {
 }
 
 const char* GetCommandLineA() { return commandLine.c_str(); }
+
+OptionConvention CommandLineConvention() { return OptionConvention::kGnuStandardOptions; }
+
+bool WriteStandardOutput(std::string_view bytes) {
+    return posix::WriteAll(STDOUT_FILENO, bytes.data(), bytes.size()) || posix::FailWithErrno();
+}
 
 Handle GetModuleHandleA() { return reinterpret_cast<Handle>(&commandLine); }
 
