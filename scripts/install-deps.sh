@@ -15,7 +15,7 @@ packages=(
   fontconfig fonts-liberation
   cups cups-daemon cups-client cups-filters cups-ipp-utils dbus-daemon ghostscript
   printer-driver-cups-pdf poppler-utils libqpdf-dev
-  dpkg-dev file lintian man-db groff-base unzip
+  dpkg-dev devscripts file lintian man-db groff-base unzip strace
 )
 
 missing=()

@@ -48,5 +48,7 @@ bash tests/print_drawing.sh "$PWD/build/posix/printer_probe" "$PWD/build/win32/p
 bash tests/end_to_end.sh "$PWD/build/posix/virodaro" "$PWD/build/win32/VIRODARO.EXE"
 
 echo "== packages"
-bash tests/package.sh "$PWD/build/posix" "$PWD/build/win32"
+bash tests/package.sh "$PWD/build/posix"
+bash tests/windows_zip.sh "$PWD/build/win32"
+bash tests/reproducible.sh "$PWD" "$PWD/build/posix"
 

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/types.hpp"
@@ -52,6 +53,18 @@ const char* GetCommandLineA();
 /// fail there, as on Windows, instead of ending the process, and opens /dev/null on a
 /// standard descriptor the process was started without.
 void SetProcessArguments(int argc, char** argv);
+
+/// What a command line means to the platform's users beyond the program's own arguments.
+/// On POSIX every command-line program answers GNU's `--help` and `--version`; on Windows
+/// the command tail is the program's alone (its users know `/?` only from programs that
+/// offer it).
+enum class OptionConvention { kProgramsOwn, kGnuStandardOptions };
+OptionConvention CommandLineConvention();
+
+/// Writes the bytes to standard output as they are, apart from the console (no screen
+/// model, no code page, no question to the terminal): for what the program says before it
+/// sets the console up. False, with the error code, when they were not all written.
+bool WriteStandardOutput(std::string_view bytes);
 
 /// The program's own module (GetModuleHandleA(NULL)).
 Handle GetModuleHandleA();

@@ -11,6 +11,7 @@
 #include "printer/printer_state.hpp"
 #include "runtime/fpu.hpp"
 #include "runtime/os_call.hpp"
+#include "runtime/standard_options.hpp"
 #include "runtime/thread_block.hpp"
 
 platform::OsVersionInfo RtOsVersion;
@@ -115,6 +116,13 @@ bool RtPrepareProcess() {
 }
 
 void RtStartup() {
+    // The POSIX command line is rebuilt from the argument vector, quoting an argument with
+    // a blank, so a tail "--help" is exactly one argument "--help". Answered before the
+    // console is set up, the option leaves the terminal as it is.
+    const char* tail = RtSkipProgramPath(platform::GetCommandLineA());
+    if (const std::optional<uint32_t> exitCode = RtAnswerStandardOption(tail)) {
+        platform::ExitProcess(*exitCode);
+    }
     if (!RtPrepareProcess()) {
         platform::CoUninitialize();
         platform::ExitProcess(255);

@@ -14,7 +14,8 @@ extern platform::Handle RtInstance;
 /// How the program's window was asked to show itself (10, SW_SHOWDEFAULT, when unsaid).
 extern int32_t RtShowWindow;
 
-/// The process entry: prepares the console, the OS values and the per-thread block, runs
+/// The process entry: answers a standard option where the platform's users expect one
+/// (and ends there), else prepares the console, the OS values and the per-thread block, runs
 /// RtFrameSetup and AppMain, and ends the process with AppMain's result.
 [[noreturn]] void RtStartup();
 

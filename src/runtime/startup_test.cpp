@@ -83,6 +83,14 @@ TEST(StartupDeathTest, EndsWith255WhenThePerThreadBlockCannotBeMade) {
     EXPECT_EXIT(RtStartup(), ::testing::ExitedWithCode(255), "");
 }
 
+TEST(StartupDeathTest, AnswersHelpBeforeTheProcessIsPrepared) {
+    sim::Reset();
+    sim::SetCommandLineConvention(platform::OptionConvention::kGnuStandardOptions);
+    sim::SetCommandLine("virodaro --help");
+    sim::SetTlsExhausted(true);  // preparing the process would end it with 255
+    EXPECT_EXIT(RtStartup(), ::testing::ExitedWithCode(0), "");
+}
+
 TEST(StartupDeathTest, EndsWithTheMainRoutinesResult) {
     sim::Reset();
     EXPECT_EXIT(RtStartup(), ::testing::ExitedWithCode(0), "");

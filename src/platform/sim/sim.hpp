@@ -77,6 +77,13 @@ void SetCommandLine(const std::string& commandLine);
 void SetStartupInfo(const platform::StartupInfo& info);
 /// Whether TlsAlloc finds a free slot.
 void SetTlsExhausted(bool exhausted);
+/// The convention CommandLineConvention reports; Windows' (the tail is the program's own)
+/// after Reset.
+void SetCommandLineConvention(platform::OptionConvention convention);
+/// What WriteStandardOutput wrote, apart from the console.
+std::string StandardOutputBytes();
+/// Every WriteStandardOutput fails with this Win32 error code until Reset.
+void FailStandardOutput(uint32_t errorCode);
 
 // The simulated disk. Paths are Windows paths ("C:\WORK\A.TXT"; "/" separates too) and
 // names are compared with their case. After Reset drive C: holds the current directory

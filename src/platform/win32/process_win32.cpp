@@ -41,6 +41,21 @@ const char* GetCommandLineA() { return ::GetCommandLineA(); }
 // Windows has a command line of its own.
 void SetProcessArguments(int, char**) {}
 
+OptionConvention CommandLineConvention() { return OptionConvention::kProgramsOwn; }
+
+bool WriteStandardOutput(std::string_view bytes) {
+    const HANDLE output = ::GetStdHandle(STD_OUTPUT_HANDLE);
+    while (!bytes.empty()) {
+        DWORD written = 0;
+        if (!::WriteFile(output, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                         nullptr)) {
+            return false;
+        }
+        bytes.remove_prefix(written);
+    }
+    return true;
+}
+
 Handle GetModuleHandleA() { return reinterpret_cast<Handle>(::GetModuleHandleA(nullptr)); }
 
 uint32_t GetCurrentProcessId() { return ::GetCurrentProcessId(); }

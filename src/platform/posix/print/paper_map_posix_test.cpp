@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -49,7 +50,7 @@ class PdfFileTest : public ::testing::Test {
         ASSERT_NE(mkdtemp(pattern), nullptr);
         directory_ = pattern;
     }
-    void TearDown() override { std::system(("rm -rf '" + directory_ + "'").c_str()); }
+    void TearDown() override { std::filesystem::remove_all(directory_); }
     std::string Read(const std::string& path) {
         std::ifstream file(path, std::ios::binary);
         std::stringstream bytes;

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -21,7 +22,7 @@ class PicturePosixTest : public ::testing::Test {
         ASSERT_NE(mkdtemp(pattern), nullptr);
         directory_ = pattern;
     }
-    void TearDown() override { std::system(("rm -rf '" + directory_ + "'").c_str()); }
+    void TearDown() override { std::filesystem::remove_all(directory_); }
 
     std::string Path(const std::string& name) const { return directory_ + "/" + name; }
 

@@ -14,6 +14,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/posix/common/errno_map_posix.hpp"
 #include "platform/posix/terminal/terminal_posix.hpp"
 #include "platform/process.hpp"
 
@@ -91,6 +92,12 @@ void SetProcessArguments(int argc, char** argv) {
 }
 
 const char* GetCommandLineA() { return commandLine.c_str(); }
+
+OptionConvention CommandLineConvention() { return OptionConvention::kGnuStandardOptions; }
+
+bool WriteStandardOutput(std::string_view bytes) {
+    return posix::WriteAll(STDOUT_FILENO, bytes.data(), bytes.size()) || posix::FailWithErrno();
+}
 
 Handle GetModuleHandleA() { return reinterpret_cast<Handle>(&commandLine); }
 

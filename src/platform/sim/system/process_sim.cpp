@@ -19,6 +19,9 @@ struct SimProcess {
     std::string commandLine = "VIRODARO.EXE";
     platform::StartupInfo startupInfo{};
     bool tlsExhausted = false;
+    platform::OptionConvention convention = platform::OptionConvention::kProgramsOwn;
+    std::string standardOutput;
+    uint32_t standardOutputError = 0;
     std::array<bool, kTlsSlots> tlsUsed{};
 };
 
@@ -42,6 +45,11 @@ void Reset(const ConsoleSetup& setup) {
 void SetCommandLine(const std::string& commandLine) { process.commandLine = commandLine; }
 void SetStartupInfo(const platform::StartupInfo& info) { process.startupInfo = info; }
 void SetTlsExhausted(bool exhausted) { process.tlsExhausted = exhausted; }
+void SetCommandLineConvention(platform::OptionConvention convention) {
+    process.convention = convention;
+}
+std::string StandardOutputBytes() { return process.standardOutput; }
+void FailStandardOutput(uint32_t errorCode) { process.standardOutputError = errorCode; }
 
 namespace detail {
 
@@ -77,6 +85,17 @@ void GetStartupInfoA(StartupInfo* info) { *info = process.startupInfo; }
 const char* GetCommandLineA() { return process.commandLine.c_str(); }
 
 void SetProcessArguments(int, char**) {}
+
+OptionConvention CommandLineConvention() { return process.convention; }
+
+bool WriteStandardOutput(std::string_view bytes) {
+    if (process.standardOutputError != 0) {
+        SetLastError(process.standardOutputError);
+        return false;
+    }
+    process.standardOutput.append(bytes);
+    return true;
+}
 
 Handle GetModuleHandleA() { return 0x400000; }
 
