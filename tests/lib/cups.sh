@@ -5,7 +5,8 @@
 # and the one file that cups-pdf insists on reading from /etc/cups (its configuration,
 # named after the queue) is removed again by cups_stop.
 #
-#   cups_start DIR        start the server in DIR; sets CUPS_SERVER, CUPS_QUEUE,
+#   cups_start DIR        start the server in DIR (with CUPS_ACCESS_LOG_LEVEL=all its
+#                         access log names every request); sets CUPS_SERVER, CUPS_QUEUE,
 #                         CUPS_LANDSCAPE_QUEUE and CUPS_OUT (where the PDFs land)
 #   cups_add_queue NAME MODEL [OPTION=VALUE...]
 #                         a queue made as a user makes one with lpadmin: MODEL is one of
@@ -41,6 +42,7 @@ cups_start() {
     cat >"$dir/etc/cupsd.conf" <<CONF
 Listen $dir/cups.sock
 LogLevel warn
+AccessLogLevel ${CUPS_ACCESS_LOG_LEVEL:-actions}
 Browsing Off
 WebInterface No
 DefaultAuthType None
