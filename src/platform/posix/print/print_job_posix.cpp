@@ -88,28 +88,41 @@ bool SubmitJob(const Destination& destination, const std::string& title, const D
     for (const auto& [name, value] : JobOptions(destination, mode)) {
         count = cupsAddOption(name.c_str(), value.c_str(), count, &options);
     }
+    // The job goes over in one request, Print-Job with the document behind its attributes,
+    // where Create-Job and Send-Document would take two round trips to the server.
+    ipp_t* request = ippNewRequest(IPP_OP_PRINT_JOB);
+    const cups_dest_t* dest = destination.Dest();
+    const char* uri = cupsGetOption("printer-uri-supported", dest->num_options, dest->options);
+    // The request goes to the queue's own resource, as its URI has it (encoded).
+    char scheme[32], user[256], host[256], resource[1024];
+    int port = 0;
+    const bool addressed =
+        uri != nullptr && httpSeparateURI(HTTP_URI_CODING_NONE, uri, scheme, sizeof scheme, user,
+                                          sizeof user, host, sizeof host, &port, resource,
+                                          sizeof resource) >= HTTP_URI_STATUS_OK;
+    if (addressed) {
+        ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
+    }
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
+                 cupsUser());
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "job-name", nullptr, title.c_str());
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_MIMETYPE, "document-format", nullptr,
+                 CUPS_FORMAT_PDF);
+    cupsEncodeOptions2(request, count, options, IPP_TAG_OPERATION);
+    cupsEncodeOptions2(request, count, options, IPP_TAG_JOB);
+    cupsFreeOptions(count, options);
+
     ServerConnection server;
     http_t* http = server.Http();
-    if (http == nullptr) {
-        cupsFreeOptions(count, options);
-        SetLastError(kErrorNotReady);
-        return false;
-    }
-    cups_dest_t* dest = destination.Dest();
-    cups_dinfo_t* info = destination.Info();
-    int job = 0;
-    bool sent = cupsCreateDestJob(http, dest, info, &job, title.c_str(), count, options) <=
-                    IPP_STATUS_OK_CONFLICTING &&
-                job > 0;
-    cupsFreeOptions(count, options);
-    sent = sent && cupsStartDestDocument(http, dest, info, job, title.c_str(), CUPS_FORMAT_PDF, 0,
-                                         nullptr, 1) == HTTP_STATUS_CONTINUE;
-    sent = sent && cupsWriteRequestData(http, pdf.data(), pdf.size()) == HTTP_STATUS_CONTINUE;
-    sent = sent && cupsFinishDestDocument(http, dest, info) <= IPP_STATUS_OK_CONFLICTING;
-    if (!sent) {
-        if (job != 0) cupsCancelDestJob(http, dest, job);
-        SetLastError(kErrorNotReady);
-    }
+    bool sent = http != nullptr && addressed &&
+                cupsSendRequest(http, request, resource, pdf.size()) == HTTP_STATUS_CONTINUE &&
+                cupsWriteRequestData(http, pdf.data(), pdf.size()) == HTTP_STATUS_CONTINUE;
+    ippDelete(request);
+    ipp_t* response = sent ? cupsGetResponse(http, resource) : nullptr;
+    sent = response != nullptr && cupsLastError() <= IPP_STATUS_OK_CONFLICTING &&
+           ippFindAttribute(response, "job-id", IPP_TAG_INTEGER) != nullptr;
+    ippDelete(response);
+    if (!sent) SetLastError(kErrorNotReady);
     return sent;
 }
 
