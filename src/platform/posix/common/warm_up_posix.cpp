@@ -15,9 +15,7 @@ void WarmUp::Start() {
         pthread_attr_t attributes;
         pthread_attr_init(&attributes);
         pthread_attr_setstacksize(&attributes, kStackBytes);
-        pthread_attr_setdetachstate(&attributes, PTHREAD_CREATE_DETACHED);
-        pthread_t thread;
-        if (pthread_create(&thread, &attributes, &WarmUp::Run, this) == 0) {
+        if (pthread_create(&thread_, &attributes, &WarmUp::Run, this) == 0) {
             state_ = State::kRunning;
         }
         pthread_attr_destroy(&attributes);
@@ -26,29 +24,21 @@ void WarmUp::Start() {
 }
 
 void WarmUp::Finish() {
+    // Whoever comes first does or joins the work; the others wait here until it is done.
     pthread_mutex_lock(&lock_);
-    if (state_ == State::kWaiting) {
-        state_ = State::kRunning;
-        pthread_mutex_unlock(&lock_);
-        Complete();
-        return;
-    }
-    while (state_ != State::kDone)
-        pthread_cond_wait(&done_, &lock_);
+    if (state_ == State::kWaiting) work_();
+    if (state_ == State::kRunning) pthread_join(thread_, nullptr);
+    state_ = State::kDone;
     pthread_mutex_unlock(&lock_);
+}
+
+WarmUp::~WarmUp() {
+    if (state_ == State::kRunning) pthread_join(thread_, nullptr);
 }
 
 void* WarmUp::Run(void* self) {
-    static_cast<WarmUp*>(self)->Complete();
+    static_cast<WarmUp*>(self)->work_();
     return nullptr;
-}
-
-void WarmUp::Complete() {
-    work_();
-    pthread_mutex_lock(&lock_);
-    state_ = State::kDone;
-    pthread_cond_broadcast(&done_);
-    pthread_mutex_unlock(&lock_);
 }
 
 }  // namespace platform::posix

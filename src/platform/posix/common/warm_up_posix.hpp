@@ -6,12 +6,17 @@
 
 #include <pthread.h>
 
+#include <functional>
+
 namespace platform::posix {
 
 class WarmUp {
   public:
     /// `work` must not throw; it runs once.
-    explicit WarmUp(void (*work)()) : work_(work) {}
+    explicit WarmUp(std::function<void()> work) : work_(std::move(work)) {}
+    /// Waits for a thread that runs the work, so that nothing it uses goes before it is
+    /// done; work that never started is left undone.
+    ~WarmUp();
     WarmUp(const WarmUp&) = delete;
     WarmUp& operator=(const WarmUp&) = delete;
 
@@ -23,11 +28,10 @@ class WarmUp {
   private:
     enum class State { kWaiting, kRunning, kDone };
     static void* Run(void* self);
-    void Complete();
 
-    void (*work_)();
+    std::function<void()> work_;
     pthread_mutex_t lock_ = PTHREAD_MUTEX_INITIALIZER;
-    pthread_cond_t done_ = PTHREAD_COND_INITIALIZER;
+    pthread_t thread_{};
     State state_ = State::kWaiting;
 };
 

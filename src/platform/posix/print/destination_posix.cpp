@@ -13,7 +13,7 @@
 #include <optional>
 #include <string_view>
 
-#include "platform/posix/print/font_posix.hpp"
+#include "platform/posix/print/font_config_posix.hpp"
 #include "platform/posix/print/paper_map_posix.hpp"
 #include "platform/posix/print/ppd_paper_posix.hpp"
 #include "platform/posix/print/recent_answer_posix.hpp"

@@ -6,12 +6,10 @@
 #include FT_FREETYPE_H
 #include FT_TRUETYPE_TABLES_H
 
-#include <sys/mman.h>
-
 #include <algorithm>
 #include <cmath>
 
-#include "platform/posix/common/warm_up_posix.hpp"
+#include "platform/posix/print/font_config_posix.hpp"
 
 namespace platform::posix {
 namespace {
@@ -21,54 +19,6 @@ constexpr double kPointsPerInch = 72;
 constexpr int32_t kBoldWeight = 600;
 // Any size does to read a face's tables.
 constexpr double kTableEm = 1000;
-
-// Windows face names that no metric-compatible face answers to by itself. "MS Sans Serif"
-// is a plain sans face; fontconfig would otherwise pick whatever sans face comes first.
-constexpr const char* kAliases = R"(<?xml version="1.0"?>
-<!DOCTYPE fontconfig SYSTEM "fonts.dtd">
-<fontconfig>
-  <alias binding="same"><family>MS Sans Serif</family>
-    <prefer><family>Liberation Sans</family><family>Arimo</family></prefer></alias>
-  <alias binding="same"><family>Microsoft Sans Serif</family>
-    <prefer><family>Liberation Sans</family><family>Arimo</family></prefer></alias>
-</fontconfig>)";
-
-// fontconfig does not survive running out of memory while it reads its configuration (it
-// fails in its own clean-up), so it starts only when this much memory could still be had;
-// it needs less than a megabyte.
-constexpr size_t kFontSetUpMargin = 4 * 1024 * 1024;
-
-// Set once the font configuration has been read, with the aliases above added.
-bool fontsUsable = false;
-
-bool MemoryToSpare(size_t bytes) {
-    void* margin = mmap(nullptr, bytes, PROT_READ | PROT_WRITE,
-                        MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
-    if (margin == MAP_FAILED) return false;
-    munmap(margin, bytes);
-    return true;
-}
-
-void SetUpFonts() {
-    if (!MemoryToSpare(kFontSetUpMargin)) return;
-    FcConfig* config = FcConfigGetCurrent();
-    fontsUsable = config != nullptr &&
-                  FcConfigParseAndLoadFromMemory(config, reinterpret_cast<const FcChar8*>(kAliases),
-                                                 FcFalse) == FcTrue;
-}
-
-// The font configuration is read once: on a thread of its own when WarmUpFonts started it
-// early enough, else when the first font needs it.
-WarmUp fontSetUp(SetUpFonts);
-
-}  // namespace
-
-bool FontsReady() {
-    fontSetUp.Finish();
-    return fontsUsable;
-}
-
-namespace {
 
 // A face's design measures in font units.
 struct FaceTables {
@@ -86,7 +36,7 @@ struct FaceTables {
 };
 
 cairo_scaled_font_t* ScaledFont(const LogFont& font, double em) {
-    if (!FontsReady()) return nullptr;
+    if (!UseFontsFor(font.faceName)) return nullptr;
     cairo_font_face_t* face = cairo_toy_font_face_create(
         font.faceName[0] != '\0' ? font.faceName : "monospace",
         font.italic ? CAIRO_FONT_SLANT_ITALIC : CAIRO_FONT_SLANT_NORMAL,
@@ -97,6 +47,8 @@ cairo_scaled_font_t* ScaledFont(const LogFont& font, double em) {
     cairo_matrix_init_identity(&identity);
     cairo_font_options_t* options = cairo_font_options_create();
     cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_ON);
+    // The advances are the same whatever hinting the user's font configuration asks for.
+    cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_SLIGHT);
     cairo_scaled_font_t* scaled = cairo_scaled_font_create(face, &size, &identity, options);
     cairo_font_options_destroy(options);
     cairo_font_face_destroy(face);
@@ -156,8 +108,6 @@ double EmOf(const LogFont& font, int32_t dpi, const FaceTables& tables) {
 int32_t Pixels(double value) { return static_cast<int32_t>(std::lround(value)); }
 
 }  // namespace
-
-void WarmUpFonts() { fontSetUp.Start(); }
 
 cairo_scaled_font_t* CreateScaledFont(const LogFont& font, int32_t dpi) {
     FaceTables tables;

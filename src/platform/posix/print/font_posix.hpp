@@ -23,15 +23,6 @@ struct FontMeasures {
     double strikeOutThickness = 0;
 };
 
-/// Starts reading the font configuration on a thread of its own, once: it takes several
-/// milliseconds that the first font need not wait for when printing starts early enough.
-/// Without a thread it is read when the first font needs it.
-void WarmUpFonts();
-
-/// Waits for the font configuration; false when it could not be read (memory ran out),
-/// and then no font can be made.
-bool FontsReady();
-
 /// A cairo scaled font for the description at `dpi`, one unit a device pixel, with its
 /// advances rounded to whole pixels as the printer lays text out; the caller destroys it.
 /// Null when cairo cannot make one.

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cairo-ft.h>
+
 #include <cstring>
+#include <string>
 
 namespace platform::posix {
 namespace {
@@ -68,6 +71,30 @@ TEST(PrinterFontTest, CourierNewIsFixedPitchAndBoldIsItsOwnFace) {
     EXPECT_EQ(plain.x_advance, static_cast<int>(plain.x_advance));
     cairo_scaled_font_destroy(regular);
     cairo_scaled_font_destroy(bold);
+}
+
+// The family of the face that cairo finds for a description, as the face names itself.
+std::string FaceFamily(const LogFont& font) {
+    cairo_scaled_font_t* scaled = CreateScaledFont(font, 300);
+    if (scaled == nullptr) return "";
+    std::string family;
+    if (FT_Face face = cairo_ft_scaled_font_lock_face(scaled)) {
+        if (face->family_name != nullptr) family = face->family_name;
+        cairo_ft_scaled_font_unlock_face(scaled);
+    }
+    cairo_scaled_font_destroy(scaled);
+    return family;
+}
+
+TEST(PrinterFontTest, TheRuntimesFamiliesAndEveryOtherFontOnTheSystemAreFound) {
+    // The program's own configuration for its families, whatever the case of the name.
+    EXPECT_EQ(FaceFamily(Face("arial", -100)), "Liberation Sans");
+    EXPECT_EQ(FaceFamily(Face("Courier New", -100)), "Liberation Mono");
+    // Any other family is found through the system's configuration, with its rules: its
+    // metric twin answers for "Times New Roman". The runtime's families are found as before
+    // after that.
+    EXPECT_EQ(FaceFamily(Face("Times New Roman", -100)), "Liberation Serif");
+    EXPECT_EQ(FaceFamily(Face("Arial", -100)), "Liberation Sans");
 }
 
 }  // namespace

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <utility>
 
-#include "platform/posix/print/font_posix.hpp"
+#include "platform/posix/print/font_config_posix.hpp"
 #include "platform/posix/print/page_groups_posix.hpp"
 #include "platform/posix/print/print_job_posix.hpp"
 #include "platform/process.hpp"
