@@ -5,6 +5,7 @@
 
 #include "runtime/decimal_digits.hpp"
 #include "runtime/power_of_ten.hpp"
+#include "runtime/x87_extended.hpp"
 
 namespace {
 
@@ -12,7 +13,8 @@ constexpr int32_t kExponentLimit = 9999;
 // Decimal exponents from here on are out of the extended range.
 constexpr int64_t kOutOfRangeExponent = 4933;
 // What a number too large to read becomes: 2^127.
-constexpr long double kSaturatedMagnitude = 170141183460469231731687303715884105728.0L;
+constexpr Extended kSaturatedMagnitude =
+    Extended::FromFields(false, kExtendedExponentBias + 127, kExtendedIntegerBit);
 
 bool IsDigit(char byte) {
     return byte >= '0' && byte <= '9';
@@ -39,7 +41,8 @@ int32_t ParseExponent(const char* text, const char* end) {
 
 }  // namespace
 
-long double NumParseDecimal(const char* text, const char* end) {
+template <typename Real>
+Extended NumParseDecimal(const char* text, const char* end) {
     const bool negative = TakeMinusSign(text, end);
 
     uint64_t mantissa = 0;          // the first 18 significant digits
@@ -70,7 +73,7 @@ long double NumParseDecimal(const char* text, const char* end) {
     int32_t exponent = 0;
     if (text != end && IsExponentLetter(*text)) exponent = ParseExponent(text + 1, end);
 
-    long double magnitude;
+    Extended magnitude;
     const int64_t decimalExponent = pointPosition + exponent;
     // A zero mantissa is zero whatever its exponent; it must not saturate.
     if (mantissa == 0 || decimalExponent <= -kOutOfRangeExponent) {
@@ -79,8 +82,13 @@ long double NumParseDecimal(const char* text, const char* end) {
         magnitude = kSaturatedMagnitude;
     } else {
         const int64_t keptDigits = std::min<int64_t>(significantDigits, kNumMaxDigits);
-        magnitude = NumScaleByPowerOfTen(static_cast<long double>(mantissa),
-                                         static_cast<int32_t>(decimalExponent - keptDigits));
+        magnitude = static_cast<Extended>(NumScaleByPowerOfTen(
+            Real(mantissa), static_cast<int32_t>(decimalExponent - keptDigits)));
     }
     return negative ? -magnitude : magnitude;
 }
+
+template Extended NumParseDecimal<Extended>(const char* text, const char* end);
+#if VIRODARO_X87_LONG_DOUBLE
+template Extended NumParseDecimal<X87Extended>(const char* text, const char* end);
+#endif

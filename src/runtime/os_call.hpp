@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <utility>
 
-#include "runtime/fpu.hpp"
+#include "platform/fpu.hpp"
 
 /// The result of one call through RtCallOs: the function's own result, and the runtime
 /// error number that the thread's last-error code maps to (0 when it was 0).
@@ -25,7 +25,7 @@ class RtOsCallScope {
     uint8_t Finish();
 
   private:
-    FpuControl fpu_;
+    platform::FpuControl fpu_;
     uint32_t savedErrorMode_;
 };
 
