@@ -104,14 +104,16 @@ constexpr Extended ExtendedFromIeee(uint64_t bits, int32_t fractionBits, int32_t
     }
     if (field != 0) {
         return Extended::FromFields(
-            negative, static_cast<uint16_t>(static_cast<int32_t>(field) - bias + kExtendedExponentBias),
+            negative,
+            static_cast<uint16_t>(static_cast<int32_t>(field) - bias + kExtendedExponentBias),
             significand);
     }
     if (fraction == 0) return Extended::FromFields(negative, 0, 0);
     // A subnormal, fraction * 2^(1 - bias - fractionBits), is normal in the wider format.
     const int32_t shift = std::countl_zero(fraction);
     return Extended::FromFields(
-        negative, static_cast<uint16_t>(1 - bias - fractionBits + 63 - shift + kExtendedExponentBias),
+        negative,
+        static_cast<uint16_t>(1 - bias - fractionBits + 63 - shift + kExtendedExponentBias),
         fraction << shift);
 }
 

@@ -57,7 +57,8 @@ bool IsNanOrRefused(const ExtendedUnpacked& x) {
 // The result of an operation with a NaN or a refused operand: a refused pattern makes it the
 // default NaN, even beside a NaN; otherwise it is the NaN operand with the larger
 // significand (the positive one of two equal ones), made quiet.
-Extended PropagateNan(Extended a, const ExtendedUnpacked& x, Extended b, const ExtendedUnpacked& y) {
+Extended PropagateNan(Extended a, const ExtendedUnpacked& x, Extended b,
+                      const ExtendedUnpacked& y) {
     if (x.kind == ExtendedKind::kRefused || y.kind == ExtendedKind::kRefused) {
         return kExtendedDefaultNan;
     }

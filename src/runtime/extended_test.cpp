@@ -28,9 +28,8 @@ Extended Fields(uint16_t signAndExponent, uint64_t significand) {
         actual.signAndExponent == expected.signAndExponent) {
         return ::testing::AssertionSuccess();
     }
-    return ::testing::AssertionFailure()
-           << ::testing::PrintToString(actual) << ", expected "
-           << ::testing::PrintToString(expected);
+    return ::testing::AssertionFailure() << ::testing::PrintToString(actual) << ", expected "
+                                         << ::testing::PrintToString(expected);
 }
 
 // A finite value significand * 2^(exponent - 63) as an exact fraction.
@@ -68,7 +67,7 @@ TEST(ExtendedTest, ProductsAndQuotientsAreTheNearestValuesOfTheExactResults) {
         const Extended a =
             RandomFinite(generator, bias - 8000 + static_cast<int>(generator() % 16001));
         const int aExponent = ExtendedSplit(a).exponent - bias;
-        const int target = i % 3 == 0 ? 1 - bias - 70 + static_cast<int>(generator() % 90)
+        const int target = i % 3 == 0   ? 1 - bias - 70 + static_cast<int>(generator() % 90)
                            : i % 3 == 1 ? bias - static_cast<int>(generator() % 20)
                                         : static_cast<int>(generator() % 200) - 100;
         const Extended forProduct = RandomFinite(generator, target - aExponent + bias);
@@ -76,8 +75,10 @@ TEST(ExtendedTest, ProductsAndQuotientsAreTheNearestValuesOfTheExactResults) {
         const Exact x = ExactValue(ExtendedSplit(a));
         const Exact y = ExactValue(ExtendedSplit(forProduct));
         const Exact z = ExactValue(ExtendedSplit(forQuotient));
-        const bool productNegative = ExtendedSplit(a).negative != ExtendedSplit(forProduct).negative;
-        const bool quotientNegative = ExtendedSplit(a).negative != ExtendedSplit(forQuotient).negative;
+        const bool productNegative =
+            ExtendedSplit(a).negative != ExtendedSplit(forProduct).negative;
+        const bool quotientNegative =
+            ExtendedSplit(a).negative != ExtendedSplit(forQuotient).negative;
         ASSERT_TRUE(SameBits(a * forProduct,
                              ExtendedNearest(x.numerator * y.numerator,
                                              x.denominator * y.denominator, productNegative)))
@@ -151,7 +152,7 @@ TEST(ExtendedTest, ComparesAsTheX87Compares) {
     const Extended quiet = Limits::quiet_NaN();
     const Extended unnormal = Fields(0x3FFF, 0x4000000000000000);
     EXPECT_EQ(Extended(0), Fields(0x8000, 0));
-    EXPECT_LT(Fields(0, 5), Limits::min());           // subnormal below normal
+    EXPECT_LT(Fields(0, 5), Limits::min());                   // subnormal below normal
     EXPECT_EQ(Fields(0, 0x8000000000000000), Limits::min());  // pseudo-denormal
     EXPECT_LT(-Limits::infinity(), -Limits::max());
     EXPECT_LT(Extended(-3), Extended(-2));
@@ -167,8 +168,16 @@ TEST(ExtendedTest, RoundsToIntegersHalvesToEven) {
     const struct {
         double value;
         double rounded;
-    } cases[] = {{0.5, 0},     {1.5, 2},   {2.5, 2},     {-2.5, -2},  {-3.5, -4},
-                 {0.4999, 0},  {0.75, 1},  {1e-300, 0},  {123.25, 123}, {-7.75, -8},
+    } cases[] = {{0.5, 0},
+                 {1.5, 2},
+                 {2.5, 2},
+                 {-2.5, -2},
+                 {-3.5, -4},
+                 {0.4999, 0},
+                 {0.75, 1},
+                 {1e-300, 0},
+                 {123.25, 123},
+                 {-7.75, -8},
                  {4503599627370495.5, 4503599627370496}};
     for (const auto& c : cases) {
         EXPECT_TRUE(SameBits(ExtendedRoundToInteger(c.value), Extended(c.rounded))) << c.value;
@@ -181,8 +190,9 @@ TEST(ExtendedTest, RoundsToIntegersHalvesToEven) {
     EXPECT_TRUE(SameBits(ExtendedRoundToInteger(-0.0), Extended(0)));
     EXPECT_TRUE(SameBits(ExtendedRoundToInteger(Fields(0x8000, 1)), Fields(0x8000, 0)));
     // 2^63 and more, infinities, NaNs and refused patterns come back as they are.
-    for (const Extended same : {Limits::max(), -Limits::infinity(), Fields(0x7FFF, 0x8000000000000001),
-                                Fields(0x3FFF, 0x4000000000000000)}) {
+    for (const Extended same :
+         {Limits::max(), -Limits::infinity(), Fields(0x7FFF, 0x8000000000000001),
+          Fields(0x3FFF, 0x4000000000000000)}) {
         EXPECT_TRUE(SameBits(ExtendedRoundToInteger(same), same));
     }
 }
@@ -219,8 +229,8 @@ TEST(ExtendedTest, FloatsAndDoublesConvertAsTheProcessorConvertsThem) {
     EXPECT_EQ(std::bit_cast<uint64_t>(static_cast<double>(Fields(0x7FFF, 0xA000000000000800))),
               0x7FFC000000000001u);
     EXPECT_EQ(std::bit_cast<uint32_t>(static_cast<float>(Fields(0x3FFF, 1))), 0xFFC00000u);
-    EXPECT_TRUE(SameBits(Extended(std::bit_cast<float>(0x7F800001u)),
-                         Fields(0x7FFF, 0xC000010000000000)));
+    EXPECT_TRUE(
+        SameBits(Extended(std::bit_cast<float>(0x7F800001u)), Fields(0x7FFF, 0xC000010000000000)));
 }
 
 TEST(ExtendedTest, IntegersConvertExactly) {

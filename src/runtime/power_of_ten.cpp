@@ -102,8 +102,8 @@ constexpr int32_t kLargestExponent = 4096;
 }  // namespace
 
 constexpr std::array<Extended, 8> kNumSmallPowersOfTen = {
-    Extended(1), Extended(10), Extended(100), Extended(1000), Extended(10000), Extended(100000),
-    Extended(1000000), Extended(10000000)};
+    Extended(1),     Extended(10),     Extended(100),     Extended(1000),
+    Extended(10000), Extended(100000), Extended(1000000), Extended(10000000)};
 
 constexpr std::array<Extended, 10> kNumLargePowersOfTen = MakeLargePowersOfTen();
 

@@ -56,8 +56,8 @@ TYPED_TEST(TextToNumTest, ReadsDecimalNumbersUpToTheFirstByteThatDoesNotFit) {
         {"12\r", 12},
     });
     EXPECT_EQ(this->Read(std::string_view("3\0"
-                                    "5",
-                                    3)),
+                                          "5",
+                                          3)),
               3);  // a NUL ends the number too
 }
 
@@ -67,34 +67,34 @@ TYPED_TEST(TextToNumTest, SkipsOnlyBlanksTabsAndLineFeedsBeforeTheNumber) {
 
 TYPED_TEST(TextToNumTest, TextWithoutAMantissaDigitIsZero) {
     this->ExpectReads({{"", 0},
-                 {"-", 0},
-                 {"+", 0},
-                 {"abc", 0},
-                 {"- 5", 0},
-                 {".", 0},
-                 {"-.e5", 0},
-                 {"e5", 0},
-                 {"--5", 0},
-                 {"+-5", 0},
-                 {"-&H10", 0},
-                 {"+&H10", 0}});
+                       {"-", 0},
+                       {"+", 0},
+                       {"abc", 0},
+                       {"- 5", 0},
+                       {".", 0},
+                       {"-.e5", 0},
+                       {"e5", 0},
+                       {"--5", 0},
+                       {"+-5", 0},
+                       {"-&H10", 0},
+                       {"+&H10", 0}});
     EXPECT_EQ(TextToNum<TypeParam>(Text()), 0);
 }
 
 TYPED_TEST(TextToNumTest, ReadsEveryExponentLetterAndSign) {
     this->ExpectReads({{"1E3", 1000},
-                 {"1e3", 1000},
-                 {"1D3", 1000},
-                 {"1d3", 1000},
-                 {"1e+3", 1000},
-                 {"1e-3", Decimal("0.001")},
-                 {"2.5d-3", Decimal("0.0025")},
-                 {"-4E2", -400},
-                 {"1e+", 1},
-                 {"1ex", 1},
-                 {"1.5e2.5", 150},
-                 {"1e 3", 1},
-                 {"1f3", 1}});
+                       {"1e3", 1000},
+                       {"1D3", 1000},
+                       {"1d3", 1000},
+                       {"1e+3", 1000},
+                       {"1e-3", Decimal("0.001")},
+                       {"2.5d-3", Decimal("0.0025")},
+                       {"-4E2", -400},
+                       {"1e+", 1},
+                       {"1ex", 1},
+                       {"1.5e2.5", 150},
+                       {"1e 3", 1},
+                       {"1f3", 1}});
 }
 
 TYPED_TEST(TextToNumTest, TruncatesSignificantDigitsAfterTheEighteenth) {

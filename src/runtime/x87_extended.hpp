@@ -32,7 +32,8 @@ struct X87Extended {
     constexpr X87Extended(Integer integer) : value(static_cast<long double>(integer)) {}
     explicit constexpr X87Extended(long double number) : value(number) {}
     explicit constexpr X87Extended(Extended extended)
-        : value(std::bit_cast<long double>(Image{extended.significand, extended.signAndExponent})) {}
+        : value(std::bit_cast<long double>(Image{extended.significand, extended.signAndExponent})) {
+    }
 
     explicit operator Extended() const {
         Extended extended;
@@ -54,8 +55,12 @@ struct X87Extended {
 };
 
 inline X87Extended operator-(X87Extended a) { return X87Extended(-a.value); }
-inline X87Extended operator*(X87Extended a, X87Extended b) { return X87Extended(a.value * b.value); }
-inline X87Extended operator/(X87Extended a, X87Extended b) { return X87Extended(a.value / b.value); }
+inline X87Extended operator*(X87Extended a, X87Extended b) {
+    return X87Extended(a.value * b.value);
+}
+inline X87Extended operator/(X87Extended a, X87Extended b) {
+    return X87Extended(a.value / b.value);
+}
 inline bool operator<(X87Extended a, X87Extended b) { return a.value < b.value; }
 inline bool operator>=(X87Extended a, X87Extended b) { return a.value >= b.value; }
 

@@ -47,7 +47,8 @@ TEST(ExtendedValuesTest, DecimalsRoundAsTheCompilerRoundsX87Literals) {
 #undef LITERAL
     };
     for (const auto& c : cases) {
-        EXPECT_TRUE(SameBits(ExtendedFromDecimal(c.text), static_cast<Extended>(X87Extended(c.literal))))
+        EXPECT_TRUE(
+            SameBits(ExtendedFromDecimal(c.text), static_cast<Extended>(X87Extended(c.literal))))
             << c.text;
     }
 }
