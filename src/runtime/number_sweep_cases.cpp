@@ -11,6 +11,9 @@
 namespace {
 
 // SplitMix64: fully defined by its arithmetic, unlike the standard library's distributions.
+// Each draw stands in a statement of its own, or after a sequence point (&&, ||, ?:), so
+// that every compiler draws in the same order: the order of function arguments and of the
+// operands of + is the compiler's choice.
 class SweepRandom {
   public:
     explicit SweepRandom(uint64_t state) : state_(state) {}
@@ -85,9 +88,11 @@ Extended RandomValue(SweepRandom& random) {
         case 2:
             return Extended::FromFields(negative, ClampedField(random.Between(1, 0x7FFE)),
                                         significand);
-        case 3:
-            return Extended::FromFields(negative, static_cast<uint16_t>(random.Between(0, 80)),
-                                        random.Below(2) ? significand : significand >> 1);
+        case 3: {
+            const auto field = static_cast<uint16_t>(random.Between(0, 80));
+            if (random.Below(2) != 0) significand >>= 1;  // subnormal, or unnormal
+            return Extended::FromFields(negative, field, significand);
+        }
         case 4:
             return Extended::FromFields(negative, ClampedField(0x7FFE - random.Between(0, 80)),
                                         significand);
@@ -161,9 +166,8 @@ std::string DecimalText(SweepRandom& random) {
         text += random.Below(8) == 0 ? '\r' : random.Of(" \t\n");
     for (uint32_t i = random.Below(4) == 0 ? random.Below(3) + 1 : 0; i > 0; --i)
         text += random.Of("+-");
-    const std::string digits =
-        std::string(random.Below(3) == 0 ? random.Below(12) : 0, '0') +
-        Digits(random, random.Below(4) == 0 ? random.Below(30) : random.Below(12));
+    std::string digits(random.Below(3) == 0 ? random.Below(12) : 0, '0');
+    digits += Digits(random, random.Below(4) == 0 ? random.Below(30) : random.Below(12));
     const uint32_t point =
         random.Below(3) == 0 ? UINT32_MAX : random.Below(static_cast<uint32_t>(digits.size()) + 1);
     for (size_t i = 0; i <= digits.size(); ++i) {
@@ -182,7 +186,8 @@ std::string DecimalText(SweepRandom& random) {
                 text += std::to_string(random.Between(4880, 4990));
                 break;
             case 2:
-                text += std::string(random.Below(3), '0') + std::to_string(random.Below(10000));
+                text += std::string(random.Below(3), '0');
+                text += std::to_string(random.Below(10000));
                 break;
             default:
                 text += Digits(random, random.Below(25));
