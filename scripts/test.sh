@@ -3,8 +3,8 @@
 # builds, and the logic for arm64) and runs every test: unit tests natively, under the
 # sanitizers, under wine and, for arm64, under qemu-user, the number sweep on x86-64 and
 # arm64 compared, the fuzz targets for a few seconds each, the terminal tests, the printer
-# against a private print server, the drawing on rasterised pages, the two programs against each other, and
-# both whole programs end to end in a terminal with a print server.
+# against a private print server, the drawing on rasterised pages, the two programs against
+# each other, and both whole programs end to end in a terminal with a print server.
 # Afterwards it checks that no test handed a job to the machine's own print server.
 set -euo pipefail
 cd "$(dirname "$0")/.."
