@@ -16,7 +16,9 @@ constexpr int64_t kOutOfRangeExponent = 4933;
 constexpr Extended kSaturatedMagnitude =
     Extended::FromFields(false, kExtendedExponentBias + 127, kExtendedIntegerBit);
 
-bool IsDigit(char byte) { return byte >= '0' && byte <= '9'; }
+bool IsDigit(char byte) {
+    return byte >= '0' && byte <= '9';
+}
 
 bool IsExponentLetter(char byte) {
     return byte == 'E' || byte == 'e' || byte == 'D' || byte == 'd';

@@ -17,7 +17,9 @@ constexpr uint32_t kMaxPlaces = 18;
 // Every extended value of this magnitude or more is an integer.
 constexpr Extended kTwoTo63 = Extended(uint64_t{1} << 63);
 
-bool IsLeadingBlank(char byte) { return byte == ' ' || byte == '\t' || byte == '\n'; }
+bool IsLeadingBlank(char byte) {
+    return byte == ' ' || byte == '\t' || byte == '\n';
+}
 
 }  // namespace
 

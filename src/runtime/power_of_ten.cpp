@@ -41,7 +41,7 @@ class ExactInteger {
         const int bits = 64 * (used_ - 1) + std::bit_width(limbs_[used_ - 1]);
         // The value is significand * 2^(exponent - 63).
         int exponent = bits - 1 + binaryExponent;
-        if (bits <= 64) return Field(exponent, limbs_[0] << (64 - bits));
+        if (bits <= 64) return WithExponent(exponent, limbs_[0] << (64 - bits));
         const int shift = bits - 64;
         uint64_t significand = BitsFrom(shift);
         const bool roundBit = (BitsFrom(shift - 1) & 1) != 0;
@@ -51,11 +51,11 @@ class ExactInteger {
                 ++exponent;
             }
         }
-        return Field(exponent, significand);
+        return WithExponent(exponent, significand);
     }
 
   private:
-    static constexpr Extended Field(int exponent, uint64_t significand) {
+    static constexpr Extended WithExponent(int exponent, uint64_t significand) {
         return Extended::FromFields(false, static_cast<uint16_t>(exponent + kExtendedExponentBias),
                                     significand);
     }
