@@ -52,7 +52,8 @@ struct Extended {
     /// payload, a pattern the x87 refuses gives the default NaN.
     explicit operator float() const;
     explicit operator double() const;
-    /// The integer part of a value from 0 to 2^64 - 1 (any other gives an unspecified result).
+    /// The integer part of a value from 0 to 2^64 - 1; larger ones give 2^64 - 1, and any
+    /// other value an unspecified result.
     explicit constexpr operator uint64_t() const;
 
     static constexpr Extended FromFields(bool negative, uint16_t exponent, uint64_t significand) {
@@ -141,6 +142,7 @@ constexpr Extended::operator uint64_t() const {
     const ExtendedFields fields = ExtendedSplit(*this);
     const int32_t exponent = fields.exponent - kExtendedExponentBias;
     if (exponent < 0) return 0;
+    if (exponent > 63) return ~uint64_t{0};
     return fields.significand >> (63 - exponent);
 }
 
