@@ -8,8 +8,9 @@
 #include "runtime/x87_extended.hpp"
 
 /// The arithmetic the conversions compute in: the x87 where long double is its format (the
-/// hardware is faster there), else Extended's integers. Both give the same results; every
-/// conversion also takes the other one, where there is one, by name, for the tests.
+/// hardware is faster there), else Extended's integers. Both give the same results. Each
+/// conversion takes its arithmetic as a template argument, so that the tests and the number
+/// sweep run both.
 #if VIRODARO_X87_LONG_DOUBLE
 using NumArithmetic = X87Extended;
 #else
