@@ -11,4 +11,4 @@
 /// zeros, gives 0. Computed in the arithmetic `Real` (Extended, or X87Extended where there is
 /// one).
 template <typename Real>
-Extended NumParseDecimal(const char* text, const char* end);
+Real NumParseDecimal(const char* text, const char* end);

@@ -13,7 +13,7 @@ template <typename Real>
 class NumRoundTest : public SimRuntimeTest {
   protected:
     static Extended NumRound(Extended value, int32_t places) {
-        return ::NumRound<Real>(value, places);
+        return static_cast<Extended>(::NumRound<Real>(Real(value), places));
     }
 };
 TYPED_TEST_SUITE(NumRoundTest, NumArithmetics, NumArithmeticName);

@@ -24,12 +24,12 @@ bool IsLeadingBlank(char byte) {
 }  // namespace
 
 template <typename Real>
-Extended TextToNum(const Text& text) {
+Real TextToNum(const Text& text) {
     const char* next = text.Data();
     const char* const end = next + text.Length();
     while (next != end && IsLeadingBlank(*next))
         ++next;
-    if (next != end && *next == '&') return Extended(NumParsePrefixedInteger(next + 1, end));
+    if (next != end && *next == '&') return Real(NumParsePrefixedInteger(next + 1, end));
     return NumParseDecimal<Real>(next, end);
 }
 
@@ -43,22 +43,21 @@ Text NumToText(Extended value, int32_t digits) {
 }
 
 template <typename Real>
-Extended NumRound(Extended value, int32_t places) {
+Real NumRound(std::type_identity_t<Real> value, int32_t places) {
     // Every extended value of 2^63 or more is an integer already. Scaling it up first could
     // overflow to infinity, or round it to a neighbour on the way back.
-    const Real x(value);
-    const Real magnitude = x < 0 ? -x : x;
+    const Real magnitude = value < 0 ? -value : value;
     if (!(magnitude < Real(kTwoTo63))) return value;
     const uint32_t count = std::min(static_cast<uint32_t>(places), kMaxPlaces);
     const Real scale = NumScaleByPowerOfTen(Real(1), static_cast<int32_t>(count));
-    return static_cast<Extended>(ExtendedRoundToInteger(x * scale) / scale);
+    return ExtendedRoundToInteger(value * scale) / scale;
 }
 
 template Extended TextToNum<Extended>(const Text& text);
 template Text NumToText<Extended>(Extended value, int32_t digits);
 template Extended NumRound<Extended>(Extended value, int32_t places);
 #if VIRODARO_X87_LONG_DOUBLE
-template Extended TextToNum<X87Extended>(const Text& text);
+template X87Extended TextToNum<X87Extended>(const Text& text);
 template Text NumToText<X87Extended>(Extended value, int32_t digits);
-template Extended NumRound<X87Extended>(Extended value, int32_t places);
+template X87Extended NumRound<X87Extended>(X87Extended value, int32_t places);
 #endif

@@ -4,7 +4,6 @@
 
 #include <bit>
 #include <string>
-#include <type_traits>
 
 #include "runtime/number.hpp"
 #include "runtime/power_of_ten.hpp"
@@ -29,35 +28,6 @@ std::string Bytes(Unsigned value) {
     return bytes;
 }
 
-// The float and double conversions in each arithmetic: the integer ones of Extended, or the
-// x87's own loads and stores.
-template <typename Real>
-Real Widen(float single) {
-    if constexpr (std::is_same_v<Real, Extended>) {
-        return Extended(single);
-    } else {
-        return Real(static_cast<long double>(single));
-    }
-}
-
-template <typename Real>
-Real Widen(double dual) {
-    if constexpr (std::is_same_v<Real, Extended>) {
-        return Extended(dual);
-    } else {
-        return Real(static_cast<long double>(dual));
-    }
-}
-
-template <typename Narrow, typename Real>
-Narrow NarrowTo(Real value) {
-    if constexpr (std::is_same_v<Real, Extended>) {
-        return static_cast<Narrow>(value);
-    } else {
-        return static_cast<Narrow>(value.value);
-    }
-}
-
 template <typename Real>
 char Order(Real a, Real b) {
     if (a < b) return '<';
@@ -68,11 +38,11 @@ char Order(Real a, Real b) {
 template <typename Real>
 std::string RunFloatsAndIntegers(const SweepCase& c) {
     const Real a(c.a);
-    std::string result = Bytes(std::bit_cast<uint32_t>(NarrowTo<float>(a)));
-    result += Bytes(std::bit_cast<uint64_t>(NarrowTo<double>(a)));
-    result += Bytes(
-        static_cast<Extended>(Widen<Real>(std::bit_cast<float>(static_cast<uint32_t>(c.bits)))));
-    result += Bytes(static_cast<Extended>(Widen<Real>(std::bit_cast<double>(c.bits))));
+    std::string result = Bytes(std::bit_cast<uint32_t>(static_cast<float>(a)));
+    result += Bytes(std::bit_cast<uint64_t>(static_cast<double>(a)));
+    result +=
+        Bytes(static_cast<Extended>(Real(std::bit_cast<float>(static_cast<uint32_t>(c.bits)))));
+    result += Bytes(static_cast<Extended>(Real(std::bit_cast<double>(c.bits))));
     result += Bytes(static_cast<Extended>(Real(static_cast<int64_t>(c.bits >> (c.bits % 64)))));
     // The integer part of the magnitude rounded to an integer, where that fits in 64 bits.
     const Real rounded = ExtendedRoundToInteger(a < 0 ? -a : a);
@@ -100,14 +70,14 @@ std::string SweepRun(const SweepCase& c) {
             return std::string(NumToText<Real>(c.a, c.count).Bytes());
         case SweepKind::kDecimalText:
         case SweepKind::kPrefixedText:
-            return Bytes(TextToNum<Real>(Text(std::string_view(c.text))));
+            return Bytes(static_cast<Extended>(TextToNum<Real>(Text(std::string_view(c.text)))));
         case SweepKind::kNumRound:
-            return Bytes(NumRound<Real>(c.a, c.count));
+            return Bytes(static_cast<Extended>(NumRound<Real>(a, c.count)));
         case SweepKind::kScaleByPowerOfTen:
             return Bytes(static_cast<Extended>(NumScaleByPowerOfTen(a, c.count)));
         case SweepKind::kTextRoundTrip: {
             const Text text = NumToText<Real>(c.a, c.count);
-            return std::string(text.Bytes()) + Bytes(TextToNum<Real>(text));
+            return std::string(text.Bytes()) + Bytes(static_cast<Extended>(TextToNum<Real>(text)));
         }
         case SweepKind::kCount:
             break;

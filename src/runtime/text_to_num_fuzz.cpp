@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const Extended number = TextToNum<Extended>(text);
     if (ExtendedSplit(number).exponent == kExtendedExponentAllOnes) std::abort();
 #if VIRODARO_X87_LONG_DOUBLE
-    if (!SameBits(TextToNum<X87Extended>(text), number)) std::abort();
+    if (!SameBits(static_cast<Extended>(TextToNum<X87Extended>(text)), number)) std::abort();
 #endif
 
     const Extended afterBlanks = TextToNum<Extended>(Text(" \t\n") + text);

@@ -25,7 +25,9 @@ struct Case {
 template <typename Real>
 class TextToNumTest : public SimRuntimeTest {
   protected:
-    static Extended Read(std::string_view text) { return TextToNum<Real>(Text(text)); }
+    static Extended Read(std::string_view text) {
+        return static_cast<Extended>(TextToNum<Real>(Text(text)));
+    }
 
     // Each expected value is a quotient or product of two exact numbers, which the parser
     // rounds once, as the exact decimal is rounded to the nearest extended value.
@@ -78,7 +80,7 @@ TYPED_TEST(TextToNumTest, TextWithoutAMantissaDigitIsZero) {
                        {"+-5", 0},
                        {"-&H10", 0},
                        {"+&H10", 0}});
-    EXPECT_EQ(TextToNum<TypeParam>(Text()), 0);
+    EXPECT_EQ(static_cast<Extended>(TextToNum<TypeParam>(Text())), 0);
 }
 
 TYPED_TEST(TextToNumTest, ReadsEveryExponentLetterAndSign) {

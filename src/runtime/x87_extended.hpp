@@ -30,6 +30,8 @@ struct X87Extended {
     constexpr X87Extended() = default;
     template <std::integral Integer>
     constexpr X87Extended(Integer integer) : value(static_cast<long double>(integer)) {}
+    constexpr X87Extended(float number) : value(number) {}
+    constexpr X87Extended(double number) : value(number) {}
     explicit constexpr X87Extended(long double number) : value(number) {}
     explicit constexpr X87Extended(Extended extended)
         : value(std::bit_cast<long double>(Image{extended.significand, extended.signAndExponent})) {
@@ -42,6 +44,9 @@ struct X87Extended {
                     sizeof extended.signAndExponent);
         return extended;
     }
+    /// Rounded as Extended's conversions round, by the x87's own stores.
+    explicit operator float() const { return static_cast<float>(value); }
+    explicit operator double() const { return static_cast<double>(value); }
     /// The integer part of a value from 0 to 2^64 - 1.
     explicit operator uint64_t() const { return static_cast<uint64_t>(value); }
 
