@@ -7,6 +7,7 @@ packages=(
   cmake ninja-build g++ pkg-config clang libclang-rt-14-dev
   googletest libgtest-dev libbenchmark-dev
   g++-mingw-w64-x86-64 wine wine64
+  g++-aarch64-linux-gnu qemu-user
   tmux procps time ncurses-term
   xvfb xdotool xterm rxvt-unicode stterm
   # alacritty loads EGL, Xcursor and XInput when it starts, which its package leaves out.
