@@ -30,7 +30,8 @@ CUPS_PID=""
 
 cups_start() {
     local dir=$1 id
-    id="virodaro$$"
+    # A server started in a subshell beside another gets names of its own.
+    id="virodaro$BASHPID"
     # Filters and cups-pdf run as lp: every directory on their way must be open to it.
     mkdir -p "$dir"/{etc,spool,tmp,cache,state,log,out,cups-pdf-spool}
     chmod 0755 "$dir" "$dir"/{etc,cache,state,log}
@@ -121,8 +122,13 @@ cups_postscript_queue() {
 
 # lpadmin, its notes (drivers are deprecated, ...) kept in the server's log unless it fails.
 cups_admin() {
-    local log="$CUPS_DIR/log/lpadmin.log"
-    lpadmin "$@" >>"$log" 2>&1 || { cat "$log" >&2; return 1; }
+    local said
+    if said=$(lpadmin "$@" 2>&1); then
+        [[ -z $said ]] || printf '%s\n' "$said" >>"$CUPS_DIR/log/lpadmin.log"
+    else
+        printf '%s\n' "$said" >&2
+        return 1
+    fi
 }
 
 cups_jobs_done() {
