@@ -12,8 +12,9 @@
 #                            seed over the same list picks the same models
 #   sweep_check PROGRAM MODEL
 #                            one line: "right MODEL", "wrong MODEL: what strays" or
-#                            "skipped MODEL: why" when the server makes no queue of it or
-#                            its PPD gives no numbers for its default paper
+#                            "skipped MODEL: why" when the server makes no queue of it, its
+#                            PPD gives no numbers for its default paper or the queue takes
+#                            no PDF document
 #   sweep_run PROGRAM MODELS RESULTS WORKERS
 #                            sweep_check for every model in the file MODELS, shared among
 #                            WORKERS print servers (the running one and more of their own,
@@ -59,6 +60,12 @@ sweep_report() {  # OUTPUT_FILE
         END { if (size != "" && half != "") print size, half }'
 }
 
+# Whether the server takes a PDF document for QUEUE, as lp hands it one.
+sweep_takes_pdf() {  # QUEUE DIR
+    printf '%%PDF-1.4\n%%%%EOF\n' >"$2/probe.pdf"
+    lp -d "$1" "$2/probe.pdf" >/dev/null 2>&1
+}
+
 sweep_check() {  # PROGRAM MODEL
     local program=$1 model=$2 queue=$SWEEP_QUEUE dir="$CUPS_DIR/sweep"
     local made
@@ -83,10 +90,16 @@ sweep_check() {  # PROGRAM MODEL
     [[ -f $dir/VIRODARO.CFG ]] || printf '10\r\n-20\r\n' >"$dir/VIRODARO.CFG"
     local status=0
     (cd "$dir" && timeout 120 setsid -w "$program" </dev/null >"$dir/out" 2>&1) || status=$?
-    lpadmin -x "$queue"
     reported=$(sweep_report "$dir/out")
+    if [[ -z $reported ]] && ! sweep_takes_pdf "$queue" "$dir"; then
+        # A text-only or Braille printer has no filter for a PDF: no program prints there.
+        reported=none
+    fi
+    lpadmin -x "$queue"
     if ((status != 0)); then
         echo "wrong $model: the program ended with status $status"
+    elif [[ $reported == none ]]; then
+        echo "skipped $model: the queue takes no PDF document"
     elif [[ -z $reported ]]; then
         echo "wrong $model: no report:$(tr -d '\r' <"$dir/out" | grep -m1 'No page' || true)"
     else
