@@ -3,8 +3,9 @@
 # project installs (the server's own samples, the compressed foomatic and OpenPrinting PPDs,
 # HP's hpcups and PostScript PPDs, Gutenprint and the other free drivers), each checked
 # against its own PPD as the server holds it (lib/driver_sweep.sh). The sample is picked by a
-# seed, printed first; SWEEP_SEED=N picks the same models again. bench/driver_sweep.sh
-# checks every model.
+# seed, printed first; SWEEP_SEED=N picks the same models again. SWEEP_WORKERS print
+# servers (default: one per processor) share the sample. bench/driver_sweep.sh checks every
+# model.
 #   tests/driver_sweep.sh POSIX_PROGRAM [COUNT]
 set -euo pipefail
 program=$(realpath "$1")
@@ -31,7 +32,7 @@ seed=${SWEEP_SEED:-$(((RANDOM << 15 | RANDOM) + 1))}
 echo "driver sweep: seed $seed, $count of $(wc -l <"$work/models") models (SWEEP_SEED=$seed repeats it)"
 
 sweep_sample "$seed" "$count" <"$work/models" >"$work/sample"
-sweep_run "$program" "$work/sample" "$work/results" "${SWEEP_WORKERS:-2}"
+sweep_run "$program" "$work/sample" "$work/results" "${SWEEP_WORKERS:-$(nproc)}"
 while IFS= read -r result; do
     model=${result#* }
     model=${model%%: *}
