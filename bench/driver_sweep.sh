@@ -4,8 +4,9 @@
 # PPD. Prints how many of how many report their PPD's numbers and names every one that does
 # not. It takes hours, most of them the server unpacking the compressed PPD collections for
 # each queue; SWEEP_WORKERS print servers (default: one per processor) share the list. A
-# PATTERN (grep -E) sweeps only the models whose names match it; SWEEP_RESULTS=FILE keeps
-# every model's result line there.
+# PATTERN (grep -E) sweeps only the models whose names match it, SWEEP_LIST=FILE only the
+# models named in FILE, one a line (a RESULTS file of an earlier sweep will do); and
+# SWEEP_RESULTS=FILE keeps every model's result line there.
 #   bench/driver_sweep.sh build/posix/virodaro [PATTERN]
 set -euo pipefail
 program=$(realpath "$1")
@@ -21,7 +22,11 @@ trap 'sweep_stop; cups_stop; rm -rf "$work"' EXIT
 cups_start "$work/cups"
 started=$SECONDS
 
-sweep_models | grep -E -- "${pattern:-.}" >"$work/models" || true
+if [[ -n ${SWEEP_LIST:-} ]]; then
+    sed -E 's/^(right|wrong|skipped) //; s/: .*//' "$SWEEP_LIST" >"$work/models"
+else
+    sweep_models | grep -E -- "${pattern:-.}" >"$work/models" || true
+fi
 total=$(wc -l <"$work/models")
 workers=${SWEEP_WORKERS:-$(nproc)}
 echo "driver sweep: $total models, $workers print servers"

@@ -15,7 +15,12 @@
 
 ppd_description() {
     awk '
-        function quoted(line) { match(line, /"[^"]*"/); return substr(line, RSTART + 1, RLENGTH - 2) }
+        # The value is the quoted text that ends the line: a translation before it may hold
+        # quotes of its own (4.00x5.00" on Zebra labels, 1/2" Label on DYMO ones).
+        function quoted(line) {
+            sub(/[ \t]*$/, "", line)
+            return match(line, /"[^"]*"$/) ? substr(line, RSTART + 1, RLENGTH - 2) : ""
+        }
         function option(word) { sub(/[\/:].*/, "", word); return word }
         { sub(/\r$/, "") }  # PPDs written on DOS keep their CR LF line ends
         /^\*DefaultPageSize:/ { size = $2 }
