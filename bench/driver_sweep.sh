@@ -2,11 +2,10 @@
 # The whole sweep of tests/driver_sweep.sh: every model that the print server offers from
 # the printer drivers the project installs, made a queue in turn and checked against its own
 # PPD. Prints how many of how many report their PPD's numbers and names every one that does
-# not. It takes hours, most of them the server unpacking the compressed PPD collections for
-# each queue; SWEEP_WORKERS print servers (default: one per processor) share the list. A
-# PATTERN (grep -E) sweeps only the models whose names match it, SWEEP_LIST=FILE only the
-# models named in FILE, one a line (a RESULTS file of an earlier sweep will do); and
-# SWEEP_RESULTS=FILE keeps every model's result line there.
+# not. It takes an hour or two; SWEEP_WORKERS print servers (default: one per processor)
+# share the list. A PATTERN (grep -E) sweeps only the models whose names match it,
+# SWEEP_LIST=FILE only the models named in FILE, one a line (a RESULTS file of an earlier
+# sweep will do); and SWEEP_RESULTS=FILE keeps every model's result line there.
 #   bench/driver_sweep.sh build/posix/virodaro [PATTERN]
 set -euo pipefail
 program=$(realpath "$1")
@@ -19,8 +18,9 @@ source "$here/../tests/lib/driver_sweep.sh"
 work=$(mktemp -d)
 chmod 0755 "$work"
 trap 'sweep_stop; cups_stop; rm -rf "$work"' EXIT
-cups_start "$work/cups"
 started=$SECONDS
+sweep_driver_bin "$work/drivers"
+cups_start "$work/cups"
 
 if [[ -n ${SWEEP_LIST:-} ]]; then
     sed -E 's/^(right|wrong|skipped) //; s/: .*//' "$SWEEP_LIST" >"$work/models"
@@ -28,6 +28,7 @@ else
     sweep_models | grep -E -- "${pattern:-.}" >"$work/models" || true
 fi
 total=$(wc -l <"$work/models")
+sweep_unpack "$work/drivers" "$work/models"
 workers=${SWEEP_WORKERS:-$(nproc)}
 echo "driver sweep: $total models, $workers print servers"
 sweep_run "$program" "$work/models" "$work/results" "$workers"

@@ -9,7 +9,7 @@
 #   tests/driver_sweep.sh POSIX_PROGRAM [COUNT]
 set -euo pipefail
 program=$(realpath "$1")
-count=${2:-200}
+count=${2:-300}
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/lib/check.sh"
 source "$here/lib/cups.sh"
@@ -19,8 +19,9 @@ source "$here/lib/driver_sweep.sh"
 work=$(mktemp -d)
 chmod 0755 "$work"
 trap 'sweep_stop; cups_stop; rm -rf "$work"' EXIT
-cups_start "$work/cups"
 started=$SECONDS
+sweep_driver_bin "$work/drivers"
+cups_start "$work/cups"
 
 sweep_models >"$work/models"
 # The drivers the project installs must be there, or the sweep would check little.
@@ -32,6 +33,7 @@ seed=${SWEEP_SEED:-$(((RANDOM << 15 | RANDOM) + 1))}
 echo "driver sweep: seed $seed, $count of $(wc -l <"$work/models") models (SWEEP_SEED=$seed repeats it)"
 
 sweep_sample "$seed" "$count" <"$work/models" >"$work/sample"
+sweep_unpack "$work/drivers" "$work/sample"
 sweep_run "$program" "$work/sample" "$work/results" "${SWEEP_WORKERS:-$(nproc)}"
 while IFS= read -r result; do
     model=${result#* }

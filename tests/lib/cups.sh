@@ -6,7 +6,9 @@
 # named after the queue) is removed again by cups_stop.
 #
 #   cups_start DIR        start the server in DIR; sets CUPS_SERVER, CUPS_QUEUE,
-#                         CUPS_LANDSCAPE_QUEUE and CUPS_OUT (where the PDFs land)
+#                         CUPS_LANDSCAPE_QUEUE and CUPS_OUT (where the PDFs land); waits
+#                         CUPS_START_SECONDS (20) for it to answer; CUPS_SERVER_BIN, when
+#                         set, is where it finds its filters, backends and drivers
 #   cups_add_queue NAME MODEL [OPTION=VALUE...]
 #                         a queue made as a user makes one with lpadmin: MODEL is one of
 #                         the server's drivers (`lpinfo -m`, "drv:///sample.drv/..."),
@@ -14,8 +16,6 @@
 #                         or a PPD file; the options are what the user picks (media,
 #                         Resolution, orientation-requested-default), all else stays the
 #                         server's default. The queue's PPD is then $CUPS_DIR/etc/ppd/NAME.ppd
-#                         CUPS_LANDSCAPE_QUEUE and CUPS_OUT (where the PDFs land); waits
-#                         CUPS_START_SECONDS (20) for it to answer
 #   cups_postscript_queue add a PostScript printer made from the server's own sample driver,
 #                         as a user adds one, whose device is a file: sets
 #                         CUPS_POSTSCRIPT_QUEUE and CUPS_POSTSCRIPT_OUT (the last job's
@@ -69,6 +69,7 @@ User lp
 Group lp
 SystemGroup root
 FileDevice Yes
+${CUPS_SERVER_BIN:+ServerBin $CUPS_SERVER_BIN}
 CONF
     mkdir -p "$dir/etc/ppd"
     /usr/sbin/cupsd -f -c "$dir/etc/cupsd.conf" -s "$dir/etc/cups-files.conf" &

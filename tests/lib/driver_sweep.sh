@@ -15,6 +15,11 @@
 #                            "skipped MODEL: why" when the server makes no queue of it, its
 #                            PPD gives no numbers for its default paper or the queue takes
 #                            no PDF document
+#   sweep_driver_bin DIR     the server's own programs in DIR/bin, for CUPS_SERVER_BIN of
+#                            the print servers started after it, with the compressed PPD
+#                            collections answering from what sweep_unpack put in DIR
+#   sweep_unpack DIR MODELS  unpacks the PPDs of the models in the file MODELS from those
+#                            collections once, into DIR
 #   sweep_run PROGRAM MODELS RESULTS WORKERS
 #                            sweep_check for every model in the file MODELS, shared among
 #                            WORKERS print servers (the running one and more of their own,
@@ -110,6 +115,45 @@ sweep_check() {  # PROGRAM MODEL
             echo "wrong $model: $strayed(PPD: $description)"
         fi
     fi
+}
+
+# A queue is still made with lpadmin -m, through the server's driver daemon and its own
+# handling of a model's PPD; only the driver's unpacking is done beforehand, since the
+# collections unpack their whole archive for every queue (a second or two each). A model
+# that was not unpacked goes to the driver itself.
+sweep_driver_bin() {  # DIR
+    local dir=$1 driver name entry
+    mkdir -p "$dir/ppd" "$dir/bin/driver"
+    chmod 0755 "$dir" "$dir/ppd" "$dir/bin" "$dir/bin/driver"
+    for entry in /usr/lib/cups/*; do
+        [[ $entry == */driver ]] || ln -s "$entry" "$dir/bin/"
+    done
+    for driver in /usr/lib/cups/driver/*; do
+        name=${driver##*/}
+        if grep -q ppds_compressed_b64 "$driver"; then
+            # The drivers' own rule for a PPD's name within its archive.
+            cat >"$dir/bin/driver/$name" <<DRIVER
+#!/bin/sh
+if [ "\$1" = cat ]; then
+    ppd=\${2##*:}
+    unpacked="$dir/ppd/$name/0/\${ppd#*/}"
+    if [ -f "\$unpacked" ]; then exec cat "\$unpacked"; fi
+fi
+exec "$driver" "\$@"
+DRIVER
+            chmod 0755 "$dir/bin/driver/$name"
+        else
+            ln -s "$driver" "$dir/bin/driver/$name"
+        fi
+    done
+    export CUPS_SERVER_BIN="$dir/bin"
+}
+
+sweep_unpack() {  # DIR MODELS
+    local here
+    here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+    python3 "$here/tools/unpack_ppd_archives.py" /usr/lib/cups/driver "$1/ppd" <"$2"
+    chmod -R a+rX "$1/ppd"
 }
 
 # The server waits for the driver while it makes a queue (the compressed PPD collections
