@@ -1,5 +1,7 @@
 // NumToText(x, 7) against snprintf("%.7Lg"), and TextToNum against strtold, on the same
-// numbers and texts: floats of every magnitude, widened as callers pass them.
+// numbers and texts: floats of every magnitude, widened as callers pass them. Each of ours
+// runs in the arithmetic the program uses (the x87 where long double is its format) and in
+// the integer arithmetic that other processors use.
 
 #include <benchmark/benchmark.h>
 
@@ -11,16 +13,17 @@
 #include <vector>
 
 #include "compare.hpp"
-#include "runtime/fpu.hpp"
+#include "platform/fpu.hpp"
 #include "runtime/number.hpp"
+#include "runtime/startup.hpp"
 
 namespace {
 
 constexpr size_t kInputCount = 4096;
 
-const std::vector<long double>& Numbers() {
-    static const std::vector<long double> numbers = [] {
-        std::vector<long double> result;
+const std::vector<float>& Numbers() {
+    static const std::vector<float> numbers = [] {
+        std::vector<float> result;
         std::mt19937 generator(7);
         while (result.size() < kInputCount) {
             const uint32_t bits = static_cast<uint32_t>(generator());
@@ -37,9 +40,9 @@ const std::vector<long double>& Numbers() {
 const std::vector<Text>& Texts() {
     static const std::vector<Text> texts = [] {
         std::vector<Text> result;
-        for (long double number : Numbers()) {
+        for (float number : Numbers()) {
             char buffer[32];
-            std::snprintf(buffer, sizeof buffer, "%.7Lg", number);
+            std::snprintf(buffer, sizeof buffer, "%.7Lg", static_cast<long double>(number));
             result.emplace_back(buffer);
         }
         return result;
@@ -57,23 +60,27 @@ void ConvertInTurn(benchmark::State& state, const std::vector<Input>& inputs, Co
     }
 }
 
+template <typename Real>
 void NumToTextSevenDigits(benchmark::State& state) {
-    ConvertInTurn(state, Numbers(), [](long double number) { return NumToText(number, 7); });
+    ConvertInTurn(state, Numbers(), [](float number) { return NumToText<Real>(number, 7); });
 }
-BENCHMARK(NumToTextSevenDigits);
+BENCHMARK(NumToTextSevenDigits<NumArithmetic>)->Name("NumToTextSevenDigits");
+BENCHMARK(NumToTextSevenDigits<Extended>)->Name("NumToTextSevenDigitsIntegers");
 
 void SnprintfSevenDigits(benchmark::State& state) {
     char buffer[32];
-    ConvertInTurn(state, Numbers(), [&buffer](long double number) {
-        return std::snprintf(buffer, sizeof buffer, "%.7Lg", number);
+    ConvertInTurn(state, Numbers(), [&buffer](float number) {
+        return std::snprintf(buffer, sizeof buffer, "%.7Lg", static_cast<long double>(number));
     });
 }
 BENCHMARK(SnprintfSevenDigits);
 
+template <typename Real>
 void TextToNumSevenDigits(benchmark::State& state) {
-    ConvertInTurn(state, Texts(), [](const Text& text) { return TextToNum(text); });
+    ConvertInTurn(state, Texts(), [](const Text& text) { return TextToNum<Real>(text); });
 }
-BENCHMARK(TextToNumSevenDigits);
+BENCHMARK(TextToNumSevenDigits<NumArithmetic>)->Name("TextToNumSevenDigits");
+BENCHMARK(TextToNumSevenDigits<Extended>)->Name("TextToNumSevenDigitsIntegers");
 
 void StrtoldSevenDigits(benchmark::State& state) {
     ConvertInTurn(state, Texts(),
@@ -84,8 +91,10 @@ BENCHMARK(StrtoldSevenDigits);
 }  // namespace
 
 int main(int argc, char** argv) {
-    FpuLoadX87ControlWord(kRtX87ControlWord);
+    platform::FpuLoadX87ControlWord(kRtX87ControlWord);
     return BenchRunAndCompare(argc, argv,
                               {{"NumToTextSevenDigits", "SnprintfSevenDigits"},
-                               {"TextToNumSevenDigits", "StrtoldSevenDigits"}});
+                               {"TextToNumSevenDigits", "StrtoldSevenDigits"},
+                               {"NumToTextSevenDigitsIntegers", "SnprintfSevenDigits"},
+                               {"TextToNumSevenDigitsIntegers", "StrtoldSevenDigits"}});
 }

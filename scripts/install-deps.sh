@@ -7,6 +7,7 @@ packages=(
   cmake ninja-build g++ pkg-config clang libclang-rt-14-dev
   googletest libgtest-dev libbenchmark-dev
   g++-mingw-w64-x86-64 wine wine64
+  g++-aarch64-linux-gnu qemu-user
   tmux procps time ncurses-term
   xvfb xdotool xterm rxvt-unicode stterm
   # alacritty loads EGL, Xcursor and XInput when it starts, which its package leaves out.
@@ -15,6 +16,15 @@ packages=(
   fontconfig fonts-liberation
   cups cups-daemon cups-client cups-filters cups-ipp-utils dbus-daemon ghostscript
   printer-driver-cups-pdf poppler-utils libqpdf-dev
+  # The printer drivers whose models the driver sweep makes queues of: only their PPDs are
+  # used (the queues never print), so the drivers that bring no model of their own are left out.
+  foomatic-db-compressed-ppds openprinting-ppds printer-driver-hpcups
+  printer-driver-postscript-hp printer-driver-gutenprint printer-driver-brlaser
+  printer-driver-c2esp printer-driver-dymo printer-driver-escpr printer-driver-foo2zjs
+  printer-driver-m2300w printer-driver-ptouch printer-driver-pxljr printer-driver-sag-gdi
+  printer-driver-splix
+  # The sweep unpacks the compressed PPD collections once with their own Python code.
+  python3 xz-utils
   dpkg-dev devscripts file lintian man-db groff-base unzip strace
 )
 

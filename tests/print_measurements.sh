@@ -16,6 +16,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 source "$here/lib/check.sh"
 source "$here/lib/cups.sh"
 source "$here/lib/ipp_printer.sh"
+source "$here/lib/ppd_numbers.sh"
 source "$here/lib/wine.sh"
 
 work=$(mktemp -d)
@@ -89,26 +90,8 @@ for entry in "${queues[@]}"; do
     CUPS_DEVICE=$device cups_add_queue "$queue" "$model" $options
 done
 
-# A PPD's default paper: "UNITS WIDTH LENGTH LLX LLY URX URY DPIX DPIY" in points.
-ppd_description() {
-    awk '
-        function quoted(line) { match(line, /"[^"]*"/); return substr(line, RSTART + 1, RLENGTH - 2) }
-        function option(word) { sub(/[\/:].*/, "", word); return word }
-        /^\*DefaultPageSize:/ { size = $2 }
-        /^\*DefaultResolution:/ { resolution = $2 }
-        /^\*PaperDimension / { paper[option($2)] = quoted($0) }
-        /^\*ImageableArea / { area[option($2)] = quoted($0) }
-        END {
-            sub(/dpi$/, "", resolution)
-            n = split(resolution, dpi, "x")
-            if (n == 0) { dpi[1] = 300 }  # a PPD without a resolution prints at 300 dpi
-            if (n < 2) { dpi[2] = dpi[1] }
-            print 72, paper[size], area[size], dpi[1], dpi[2]
-        }' "$1"
-}
-
-# An IPP printer's default paper, from the printer itself, in the same form in hundredths of
-# millimetres.
+# An IPP printer's default paper, from the printer itself, in ppd_description's form, in
+# hundredths of millimetres.
 ipp_description() {
     ipp_printer_attributes | awk '
         function member(name) { return match(col, name "=[0-9]+") ? substr(col, RSTART + length(name) + 1, RLENGTH - length(name) - 1) : 0 }
@@ -121,37 +104,8 @@ ipp_description() {
         }'
 }
 
-# The exact measurements a description gives: "WIDTH HEIGHT LEFT TOP RIGHT BOTTOM PAPERW
-# PAPERH DPIX DPIY ORIENTATION" in pixels, as the probe's "measure" reports them. A landscape
-# page is the paper turned a quarter counterclockwise, as the server turns it: the paper's
-# bottom edge on the left.
-exact_measure() {  # DESCRIPTION ORIENTATION
-    awk -v orientation="$2" '{
-        u = $1; w = $2; l = $3; x0 = $4; y0 = $5; x1 = $6; y1 = $7; sx = $8 / u; sy = $9 / u
-        if (orientation == 1) {
-            printf "%.6f %.6f %.6f %.6f %.6f %.6f %.6f %.6f %d %d 1\n", (x1 - x0) * sx, (y1 - y0) * sy,
-                x0 * sx, (l - y1) * sy, (w - x1) * sx, y0 * sy, w * sx, l * sy, $8, $9
-        } else {
-            printf "%.6f %.6f %.6f %.6f %.6f %.6f %.6f %.6f %d %d 2\n", (y1 - y0) * sy, (x1 - x0) * sx,
-                y0 * sy, x0 * sx, (l - y1) * sy, (w - x1) * sx, l * sy, w * sx, $9, $8
-        }
-    }' <<<"$1"
-}
-
-# The reported numbers that stray: off by a pixel or more, or not exact where the
-# description gives a whole pixel. Empty when none does.
-strays() {  # EXACT REPORTED
-    awk -v exact="$1" -v reported="$2" 'BEGIN {
-        split("width height left top right bottom paper-width paper-height dpi-x dpi-y orientation", names)
-        n = split(exact, want); split(reported, got)
-        for (i = 1; i <= n; ++i) {
-            fraction = want[i] - int(want[i])  # every measurement is positive
-            whole = fraction < 1e-6 || fraction > 1 - 1e-6
-            off = got[i] - want[i]
-            if (whole ? (off > 1e-6 || off < -1e-6) : (off >= 1 || off <= -1)) printf "%s %s (is %s) ", names[i], got[i], want[i]
-        }
-    }'
-}
+# The probe's "measure" line, field by field.
+measure_names="width height left top right bottom paper-width paper-height dpi-x dpi-y orientation"
 
 measure_of() { grep -m1 '^measure' <<<"$1" | sed 's/^measure //; s/ error=.*//'; }
 
@@ -170,7 +124,7 @@ for entry in "${queues[@]}"; do
     out=$(cd "$work" && "$posix_probe" "attach:$queue" measure release)
     check_eq "posix: $queue is attached" "attached: $queue error=0" "$(grep -m1 '^attached' <<<"$out")"
     posix=$(measure_of "$out")
-    check_eq "posix: $queue measures as its description gives it" "" "$(strays "$exact" "$posix")"
+    check_eq "posix: $queue measures as its description gives it" "" "$(strays "$measure_names" "$exact" "$posix")"
     table+=("$queue|$posix|$exact")
 
     if ((orientation == 2)); then
@@ -179,7 +133,7 @@ for entry in "${queues[@]}"; do
         out=$(cd "$work" && "$posix_probe" "attach:$queue" portrait page measure cancel)
         posix=$(measure_of "$out")
         check_eq "posix: $queue turned to portrait measures as its description gives it" "" \
-            "$(strays "$exact" "$posix")"
+            "$(strays "$measure_names" "$exact" "$posix")"
     fi
 
     if [[ -n "$windows_probe" && -n "$wine" ]]; then
@@ -188,7 +142,7 @@ for entry in "${queues[@]}"; do
         out=$(cd "$work" && wine_run "$windows_probe" "attach:$queue" "${steps[@]}" | tr -d '\r')
         windows=$(measure_of "$out")
         check_eq "windows: $queue (${steps[*]}) measures as its description gives it" "" \
-            "$(strays "$exact" "$windows")"
+            "$(strays "$measure_names" "$exact" "$windows")"
         check_eq "both builds measure $queue (${steps[*]}) alike" "$posix" "$windows"
     fi
 done

@@ -2,21 +2,21 @@
 
 #include <cstring>
 
-#include "runtime/extended_precision.hpp"
 #include "runtime/power_of_ten.hpp"
+#include "runtime/x87_extended.hpp"
 
 namespace {
 
 enum class ValueKind { kNoDigits, kInfinite, kFinite };
 
-// The processor refuses unnormals (a non-zero exponent without the integer bit) and
+// The x87 refuses unnormals (a non-zero exponent without the integer bit) and
 // pseudo-infinities as invalid operands and computes NaN from them, so they print as NaN.
 ValueKind Classify(const ExtendedFields& fields) {
-    constexpr uint64_t kIntegerBit = uint64_t{1} << 63;
     if (fields.exponent == 0) return ValueKind::kNoDigits;
-    if ((fields.significand & kIntegerBit) == 0) return ValueKind::kNoDigits;
+    if ((fields.significand & kExtendedIntegerBit) == 0) return ValueKind::kNoDigits;
     if (fields.exponent == kExtendedExponentAllOnes) {
-        return fields.significand == kIntegerBit ? ValueKind::kInfinite : ValueKind::kNoDigits;
+        return fields.significand == kExtendedIntegerBit ? ValueKind::kInfinite
+                                                         : ValueKind::kNoDigits;
     }
     return ValueKind::kFinite;
 }
@@ -26,15 +26,15 @@ constexpr int32_t kGeneratedDigits = 21;
 
 // Writes the digits of a finite non-zero magnitude, scaled to an integer of about 18
 // digits, followed by two "0" guard digits, and returns the decimal position of the first.
-int32_t GenerateDigits(long double magnitude, uint16_t exponentField,
-                       char (&out)[kGeneratedDigits]) {
+template <typename Real>
+int32_t GenerateDigits(Real magnitude, uint16_t exponentField, char (&out)[kGeneratedDigits]) {
     const int32_t binaryExponent = exponentField - kExtendedExponentBias;
     // floor(binaryExponent * log10(2)), from a slightly small 16-bit fraction of log10(2):
     // often one too low, and one too high for some numbers from about 1e-205 down.
     int32_t estimate = (binaryExponent * 19728) >> 16;
-    long double scaled = ExtendedRoundToInteger(NumScaleByPowerOfTen(magnitude, 17 - estimate));
-    if (scaled >= kNumTenTo18) {
-        scaled /= 10;
+    Real scaled = ExtendedRoundToInteger(NumScaleByPowerOfTen(magnitude, 17 - estimate));
+    if (scaled >= Real(kNumTenTo18)) {
+        scaled = scaled / Real(10);
         ++estimate;
     }
     const uint64_t integer = static_cast<uint64_t>(ExtendedRoundToInteger(scaled));
@@ -70,7 +70,8 @@ int32_t NumSignificantDigits(int32_t requested) {
     return count == 0 || count >= kNumMaxDigits ? kNumMaxDigits : static_cast<int32_t>(count);
 }
 
-DecimalDigits NumDecimalDigits(long double value, int32_t significantDigits) {
+template <typename Real>
+DecimalDigits NumDecimalDigits(Extended value, int32_t significantDigits) {
     DecimalDigits result{};
     const ExtendedFields fields = ExtendedSplit(value);
     switch (Classify(fields)) {
@@ -87,7 +88,7 @@ DecimalDigits NumDecimalDigits(long double value, int32_t significantDigits) {
             break;
     }
     char generated[kGeneratedDigits];
-    const long double magnitude = value < 0 ? -value : value;
+    const Real magnitude(fields.negative ? -value : value);
     result.position = GenerateDigits(magnitude, fields.exponent, generated);
     result.position += RoundOnNextDigit(generated, significantDigits);
     int32_t count = significantDigits;
@@ -110,3 +111,8 @@ int32_t NumWriteDecimal(uint64_t value, char* out) {
         out[i] = reversed[count - 1 - i];
     return count;
 }
+
+template DecimalDigits NumDecimalDigits<Extended>(Extended value, int32_t significantDigits);
+#if VIRODARO_X87_LONG_DOUBLE
+template DecimalDigits NumDecimalDigits<X87Extended>(Extended value, int32_t significantDigits);
+#endif

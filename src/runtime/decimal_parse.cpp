@@ -5,6 +5,7 @@
 
 #include "runtime/decimal_digits.hpp"
 #include "runtime/power_of_ten.hpp"
+#include "runtime/x87_extended.hpp"
 
 namespace {
 
@@ -12,7 +13,8 @@ constexpr int32_t kExponentLimit = 9999;
 // Decimal exponents from here on are out of the extended range.
 constexpr int64_t kOutOfRangeExponent = 4933;
 // What a number too large to read becomes: 2^127.
-constexpr long double kSaturatedMagnitude = 170141183460469231731687303715884105728.0L;
+constexpr Extended kSaturatedMagnitude =
+    Extended::FromFields(false, kExtendedExponentBias + 127, kExtendedIntegerBit);
 
 bool IsDigit(char byte) {
     return byte >= '0' && byte <= '9';
@@ -29,7 +31,8 @@ bool TakeMinusSign(const char*& text, const char* end) {
 }
 
 // The exponent after its letter: an optional sign and digits, saturated; 0 without digits.
-int32_t ParseExponent(const char* text, const char* end) {
+// Inline: taken into the parser of each arithmetic, it saves TextToNum a call.
+inline int32_t ParseExponent(const char* text, const char* end) {
     const bool negative = TakeMinusSign(text, end);
     int32_t exponent = 0;
     for (; text != end && IsDigit(*text); ++text)
@@ -39,7 +42,8 @@ int32_t ParseExponent(const char* text, const char* end) {
 
 }  // namespace
 
-long double NumParseDecimal(const char* text, const char* end) {
+template <typename Real>
+Real NumParseDecimal(const char* text, const char* end) {
     const bool negative = TakeMinusSign(text, end);
 
     uint64_t mantissa = 0;          // the first 18 significant digits
@@ -70,17 +74,23 @@ long double NumParseDecimal(const char* text, const char* end) {
     int32_t exponent = 0;
     if (text != end && IsExponentLetter(*text)) exponent = ParseExponent(text + 1, end);
 
-    long double magnitude;
+    Real magnitude;
     const int64_t decimalExponent = pointPosition + exponent;
     // A zero mantissa is zero whatever its exponent; it must not saturate.
     if (mantissa == 0 || decimalExponent <= -kOutOfRangeExponent) {
         magnitude = 0;
     } else if (decimalExponent >= kOutOfRangeExponent) {
-        magnitude = kSaturatedMagnitude;
+        magnitude = Real(kSaturatedMagnitude);
     } else {
         const int64_t keptDigits = std::min<int64_t>(significantDigits, kNumMaxDigits);
-        magnitude = NumScaleByPowerOfTen(static_cast<long double>(mantissa),
+        // Eighteen digits fit a signed integer, which the x87 loads in one step.
+        magnitude = NumScaleByPowerOfTen(Real(static_cast<int64_t>(mantissa)),
                                          static_cast<int32_t>(decimalExponent - keptDigits));
     }
     return negative ? -magnitude : magnitude;
 }
+
+template Extended NumParseDecimal<Extended>(const char* text, const char* end);
+#if VIRODARO_X87_LONG_DOUBLE
+template X87Extended NumParseDecimal<X87Extended>(const char* text, const char* end);
+#endif

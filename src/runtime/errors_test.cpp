@@ -2,11 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cfenv>
 #include <utility>
 #include <vector>
 
+#include "platform/fpu.hpp"
 #include "platform/process.hpp"
-#include "runtime/fpu.hpp"
 #include "runtime/os_call.hpp"
 #include "testing/sim_runtime.hpp"
 
@@ -89,31 +90,42 @@ TEST_F(ErrorsTest, CallOsQuietsErrorDialogsAndPutsTheModeBack) {
     EXPECT_EQ(platform::SetErrorMode(0), 0x4u);
 }
 
+TEST_F(ErrorsTest, CallOsKeepsTheRoundingModeThatACallChanges) {
+    RtCallOs([] { return std::fesetround(FE_TOWARDZERO); });
+    EXPECT_EQ(std::fegetround(), FE_TONEAREST);
+    // Three quarters of the last place round up to nearest, away toward zero.
+    volatile double one = 1, threeQuarters = 0x1.8p-53;
+    EXPECT_EQ(one + threeQuarters, 1 + 0x1p-52);
+}
+
+#if VIRODARO_HAS_X87
 TEST_F(ErrorsTest, CallOsKeepsTheFloatingPointModeThatACallChanges) {
-    const FpuControl before = FpuSaveControl();
+    const platform::FpuControl before = platform::FpuSaveControl();
     RtCallOs([] {
         // What a careless driver might do: 53-bit precision, round toward zero, and
         // flush-to-zero in SSE.
-        FpuLoadX87ControlWord(0x0E7F);
-        FpuControl changed = FpuSaveControl();
+        platform::FpuLoadX87ControlWord(0x0E7F);
+        platform::FpuControl changed = platform::FpuSaveControl();
         changed.mxcsr |= 0x8000 | 0x6000;
-        FpuRestoreControl(changed);
+        platform::FpuRestoreControl(changed);
         return 0;
     });
-    const FpuControl after = FpuSaveControl();
+    const platform::FpuControl after = platform::FpuSaveControl();
     EXPECT_EQ(after.x87ControlWord, before.x87ControlWord);
     EXPECT_EQ(after.mxcsr, before.mxcsr);
 }
 
 TEST_F(ErrorsTest, FrameSetupLoadsExtendedPrecisionRoundToNearest) {
-    FpuLoadX87ControlWord(0x027F);  // the 53-bit default of some C runtimes
+    platform::FpuLoadX87ControlWord(0x027F);  // the 53-bit default of some C runtimes
     RtFrameSetup();
     // Exception masks, precision and rounding; the reserved bits read back as the chip likes.
-    EXPECT_EQ(FpuSaveControl().x87ControlWord & 0x0F3F, kRtX87ControlWord & 0x0F3F);
+    EXPECT_EQ(platform::FpuSaveControl().x87ControlWord & 0x0F3F, kRtX87ControlWord & 0x0F3F);
     // 1 + 2^-63 survives only with a 64-bit significand.
     volatile long double one = 1.0L;
     volatile long double tiny = 0x1p-63L;
     EXPECT_NE(one + tiny, one);
 }
+
+#endif
 
 }  // namespace

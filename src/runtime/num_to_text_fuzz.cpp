@@ -1,23 +1,26 @@
 // Arbitrary 80-bit patterns printed with every count of digits: no crash, no undefined
 // behaviour, a text no longer than the longest layout that starts with its sign and holds no
-// more digits than asked for, and, for ordinary numbers, a text that reads back as the number
-// to within its last digit.
+// more digits than asked for, the same text from both arithmetics where there are two, and,
+// for ordinary numbers, a text that reads back as the number to within its last digit.
 
-#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
-#include "runtime/extended_precision.hpp"
-#include "runtime/fpu.hpp"
+#include "platform/fpu.hpp"
 #include "runtime/number.hpp"
 #include "runtime/number_layout.hpp"
+#include "runtime/power_of_ten.hpp"
+#include "runtime/startup.hpp"
 
 namespace {
 
-void CheckText(long double value, int32_t digits) {
-    const Text text = NumToText(value, digits);
+void CheckText(Extended value, int32_t digits) {
+    const Text text = NumToText<Extended>(value, digits);
+#if VIRODARO_X87_LONG_DOUBLE
+    if (!(NumToText<X87Extended>(value, digits) == text)) std::abort();
+#endif
     const uint32_t length = text.Length();
     if (length < 2 || length > static_cast<uint32_t>(kNumTextMaxLength)) std::abort();
     if (text[0] != ' ' && text[0] != '-') std::abort();
@@ -29,28 +32,35 @@ void CheckText(long double value, int32_t digits) {
     if (mantissaDigits > asked) std::abort();
 
     // Texts of 1e4932 and more read back saturated; below that, every number that is not
-    // zero, NaN, infinite or a pattern the processor rejects reads back to within a unit of
-    // the text's last digit.
+    // zero, NaN, infinite or a pattern the x87 rejects reads back to within a unit of the
+    // text's last digit: between |value| * (1 - 10^(1 - asked)) and |value| * (1 + ...).
     const ExtendedFields fields = ExtendedSplit(value);
+    const Extended magnitude = fields.negative ? -value : value;
     const bool ordinary = fields.exponent != 0 && (fields.significand >> 63) != 0 &&
-                          std::isfinite(value) && std::fabs(value) < 1e4931L;
+                          fields.exponent != kExtendedExponentAllOnes &&
+                          magnitude < NumScaleByPowerOfTen(Extended(1), 4931);
     if (!ordinary) return;
-    const long double back = TextToNum(text);
-    if (std::fabs(back - value) > std::fabs(value) * std::pow(10.0L, 1 - asked)) std::abort();
+    const Extended back = TextToNum<Extended>(text);
+    const Extended backMagnitude = back < 0 ? -back : back;
+    const uint64_t lastDigit = static_cast<uint64_t>(NumScaleByPowerOfTen(Extended(1), asked - 1));
+    const Extended below = magnitude * (Extended(lastDigit - 1) / Extended(lastDigit));
+    const Extended above = magnitude * (Extended(lastDigit + 1) / Extended(lastDigit));
+    if (backMagnitude < below || backMagnitude > above) std::abort();
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    FpuLoadX87ControlWord(kRtX87ControlWord);
+    platform::FpuLoadX87ControlWord(kRtX87ControlWord);
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    unsigned char bytes[sizeof(long double)] = {};
+    unsigned char bytes[10] = {};
     std::memcpy(bytes, data, size < 10 ? size : 10);
-    long double value;
-    std::memcpy(&value, bytes, sizeof value);
+    Extended value;
+    std::memcpy(&value.significand, bytes, sizeof value.significand);
+    std::memcpy(&value.signAndExponent, bytes + 8, sizeof value.signAndExponent);
 
     for (int32_t digits = -1; digits <= 19; ++digits)
         CheckText(value, digits);

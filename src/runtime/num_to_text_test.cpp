@@ -1,32 +1,32 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <limits>
 #include <string>
 
 #include "runtime/number.hpp"
 #include "runtime/number_layout.hpp"
+#include "testing/extended_values.hpp"
+#include "testing/number_arithmetics.hpp"
 #include "testing/sim_runtime.hpp"
 
 namespace {
 
-class NumToTextTest : public SimRuntimeTest {};
-
-std::string Printed(long double value, int32_t digits) {
-    return std::string(NumToText(value, digits).Bytes());
-}
+template <typename Real>
+class NumToTextTest : public SimRuntimeTest {
+  protected:
+    static std::string Printed(Extended value, int32_t digits) {
+        return std::string(NumToText<Real>(value, digits).Bytes());
+    }
+};
+TYPED_TEST_SUITE(NumToTextTest, NumArithmetics, NumArithmeticName);
 
 // An extended value built from its fields, for bit patterns no arithmetic produces.
-long double FromFields(uint16_t signAndExponent, uint64_t significand) {
-    unsigned char bytes[sizeof(long double)] = {};
-    std::memcpy(bytes, &significand, sizeof significand);
-    std::memcpy(bytes + 8, &signAndExponent, sizeof signAndExponent);
-    long double value;
-    std::memcpy(&value, bytes, sizeof value);
-    return value;
+Extended FromFields(uint16_t signAndExponent, uint64_t significand) {
+    return Extended::FromFields((signAndExponent >> 15) != 0, signAndExponent & 0x7FFF,
+                                significand);
 }
 
-TEST_F(NumToTextTest, PrintsFloatsWithSevenAndDoublesWithFifteenDigits) {
+TYPED_TEST(NumToTextTest, PrintsFloatsWithSevenAndDoublesWithFifteenDigits) {
     // Callers pass what they hold, widened: the float nearest the value with 7 digits, the
     // double nearest it with 15.
     struct Case {
@@ -52,93 +52,93 @@ TEST_F(NumToTextTest, PrintsFloatsWithSevenAndDoublesWithFifteenDigits) {
         {3.0000015f, 3.0000015, " 3.000001", " 3.0000015"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(Printed(c.single, 7), c.seven) << c.dual;
-        EXPECT_EQ(Printed(c.dual, 15), c.fifteen) << c.dual;
+        EXPECT_EQ(this->Printed(c.single, 7), c.seven) << c.dual;
+        EXPECT_EQ(this->Printed(c.dual, 15), c.fifteen) << c.dual;
     }
 }
 
-TEST_F(NumToTextTest, RoundsOnTheDigitAfterTheLastAlone) {
+TYPED_TEST(NumToTextTest, RoundsOnTheDigitAfterTheLastAlone) {
     // 100.0000534...: the eighth digit is 5 and the seventh even; the later digits that would
     // round it up are not consulted.
-    EXPECT_EQ(Printed(100.00005f, 7), " 100");
-    EXPECT_EQ(Printed(0.25, 1), " .2");  // 5 after an even digit truncates
-    EXPECT_EQ(Printed(0.75, 1), " .8");  // 5 after an odd digit rounds up
-    EXPECT_EQ(Printed(-2.5, 1), "-2");
-    EXPECT_EQ(Printed(3.5, 1), " 4");
-    EXPECT_EQ(Printed(0.26, 1), " .3");
-    EXPECT_EQ(Printed(0.34, 1), " .3");
+    EXPECT_EQ(this->Printed(100.00005f, 7), " 100");
+    EXPECT_EQ(this->Printed(0.25, 1), " .2");  // 5 after an even digit truncates
+    EXPECT_EQ(this->Printed(0.75, 1), " .8");  // 5 after an odd digit rounds up
+    EXPECT_EQ(this->Printed(-2.5, 1), "-2");
+    EXPECT_EQ(this->Printed(3.5, 1), " 4");
+    EXPECT_EQ(this->Printed(0.26, 1), " .3");
+    EXPECT_EQ(this->Printed(0.34, 1), " .3");
     // A carry out of the first digit moves the decimal position.
-    EXPECT_EQ(Printed(9.9999999, 7), " 10");
-    EXPECT_EQ(Printed(99999995.0, 7), " 1E+8");
-    EXPECT_EQ(Printed(-0.99999996, 7), "-1");
+    EXPECT_EQ(this->Printed(9.9999999, 7), " 10");
+    EXPECT_EQ(this->Printed(99999995.0, 7), " 1E+8");
+    EXPECT_EQ(this->Printed(-0.99999996, 7), "-1");
 }
 
-TEST_F(NumToTextTest, ChoosesTheLayoutByTheDigitPlacesItNeeds) {
-    EXPECT_EQ(Printed(1234567, 7), " 1234567");
-    EXPECT_EQ(Printed(12345670, 7), " 1.234567E+7");  // one place more than seven
-    EXPECT_EQ(Printed(1200, 2), " 1.2E+3");
-    EXPECT_EQ(Printed(1200, 4), " 1200");
-    EXPECT_EQ(Printed(0.1234567, 7), " .1234567");
-    EXPECT_EQ(Printed(0.01234567, 7), " 1.234567E-2");
-    EXPECT_EQ(Printed(1e-7, 7), " .0000001");
-    EXPECT_EQ(Printed(1e-8, 7), " 1E-8");
-    EXPECT_EQ(Printed(-123.25, 7), "-123.25");
-    EXPECT_EQ(Printed(5e20, 7), " 5E+20");
-    EXPECT_EQ(Printed(-4.5e-300, 15), "-4.5E-300");
+TYPED_TEST(NumToTextTest, ChoosesTheLayoutByTheDigitPlacesItNeeds) {
+    EXPECT_EQ(this->Printed(1234567, 7), " 1234567");
+    EXPECT_EQ(this->Printed(12345670, 7), " 1.234567E+7");  // one place more than seven
+    EXPECT_EQ(this->Printed(1200, 2), " 1.2E+3");
+    EXPECT_EQ(this->Printed(1200, 4), " 1200");
+    EXPECT_EQ(this->Printed(0.1234567, 7), " .1234567");
+    EXPECT_EQ(this->Printed(0.01234567, 7), " 1.234567E-2");
+    EXPECT_EQ(this->Printed(1e-7, 7), " .0000001");
+    EXPECT_EQ(this->Printed(1e-8, 7), " 1E-8");
+    EXPECT_EQ(this->Printed(-123.25, 7), "-123.25");
+    EXPECT_EQ(this->Printed(5e20, 7), " 5E+20");
+    EXPECT_EQ(this->Printed(-4.5e-300, 15), "-4.5E-300");
 }
 
-TEST_F(NumToTextTest, ZeroNanAndInfinityHaveFixedTexts) {
-    const long double infinity = std::numeric_limits<long double>::infinity();
-    const long double nan = std::numeric_limits<long double>::quiet_NaN();
-    EXPECT_EQ(Printed(-0.0L, 7), " 0");
-    EXPECT_EQ(Printed(nan, 7), " 0");
-    EXPECT_EQ(Printed(-nan, 15), " 0");
-    EXPECT_EQ(Printed(infinity, 7), " 9.999999E+998");
-    EXPECT_EQ(Printed(-infinity, 7), "-9.999999E+998");
-    EXPECT_EQ(Printed(infinity, 15), " 9.99999999999999E+998");
+TYPED_TEST(NumToTextTest, ZeroNanAndInfinityHaveFixedTexts) {
+    const Extended infinity = std::numeric_limits<Extended>::infinity();
+    const Extended nan = std::numeric_limits<Extended>::quiet_NaN();
+    EXPECT_EQ(this->Printed(-0.0, 7), " 0");
+    EXPECT_EQ(this->Printed(nan, 7), " 0");
+    EXPECT_EQ(this->Printed(-nan, 15), " 0");
+    EXPECT_EQ(this->Printed(infinity, 7), " 9.999999E+998");
+    EXPECT_EQ(this->Printed(-infinity, 7), "-9.999999E+998");
+    EXPECT_EQ(this->Printed(infinity, 15), " 9.99999999999999E+998");
 }
 
-TEST_F(NumToTextTest, PatternsTheProcessorRejectsPrintAsNan) {
-    EXPECT_EQ(Printed(FromFields(0x3FFF, 0x4000000000000000), 7), " 0");  // unnormal
-    EXPECT_EQ(Printed(FromFields(0x7FFF, 0), 7), " 0");                   // pseudo-infinity
-    EXPECT_EQ(Printed(FromFields(0xFFFF, 0xC000000000000000), 7), " 0");  // negative NaN
+TYPED_TEST(NumToTextTest, PatternsTheProcessorRejectsPrintAsNan) {
+    EXPECT_EQ(this->Printed(FromFields(0x3FFF, 0x4000000000000000), 7), " 0");  // unnormal
+    EXPECT_EQ(this->Printed(FromFields(0x7FFF, 0), 7), " 0");                   // pseudo-infinity
+    EXPECT_EQ(this->Printed(FromFields(0xFFFF, 0xC000000000000000), 7), " 0");  // negative NaN
     // A zero exponent field has no digits, whatever the significand says.
-    EXPECT_EQ(Printed(FromFields(0x8000, 0x8000000000000000), 7), " 0");  // pseudo-denormal
-    EXPECT_EQ(Printed(std::numeric_limits<long double>::denorm_min(), 7), " 0");
+    EXPECT_EQ(this->Printed(FromFields(0x8000, 0x8000000000000000), 7), " 0");  // pseudo-denormal
+    EXPECT_EQ(this->Printed(std::numeric_limits<Extended>::denorm_min(), 7), " 0");
 }
 
-TEST_F(NumToTextTest, DigitCountsZeroAndFromEighteenOnMeanEighteen) {
-    const long double third = 1.0L / 3.0L;
+TYPED_TEST(NumToTextTest, DigitCountsZeroAndFromEighteenOnMeanEighteen) {
+    const Extended third = ExtendedNearest(BigUnsigned(1), BigUnsigned(3));
     const std::string eighteen = " .333333333333333333";
-    EXPECT_EQ(Printed(third, 0), eighteen);
-    EXPECT_EQ(Printed(third, 18), eighteen);
-    EXPECT_EQ(Printed(third, 19), eighteen);
-    EXPECT_EQ(Printed(third, -1), eighteen);
-    EXPECT_EQ(Printed(third, INT32_MIN), eighteen);
-    EXPECT_EQ(Printed(third, 17), " .33333333333333333");
-    EXPECT_EQ(Printed(third, 1), " .3");
+    EXPECT_EQ(this->Printed(third, 0), eighteen);
+    EXPECT_EQ(this->Printed(third, 18), eighteen);
+    EXPECT_EQ(this->Printed(third, 19), eighteen);
+    EXPECT_EQ(this->Printed(third, -1), eighteen);
+    EXPECT_EQ(this->Printed(third, INT32_MIN), eighteen);
+    EXPECT_EQ(this->Printed(third, 17), " .33333333333333333");
+    EXPECT_EQ(this->Printed(third, 1), " .3");
 }
 
-TEST_F(NumToTextTest, ExtremeValuesFillTheLongestLayout) {
-    const long double largest = std::numeric_limits<long double>::max();
-    const long double smallest = std::numeric_limits<long double>::min();
-    EXPECT_EQ(Printed(largest, 18), " 1.18973149535723176E+4932");
-    EXPECT_EQ(Printed(-smallest, 18), "-3.36210314311209351E-4932");
-    EXPECT_EQ(Printed(-smallest, 18).size(), static_cast<size_t>(kNumTextMaxLength));
-    EXPECT_EQ(Printed(largest, 7), " 1.189731E+4932");
+TYPED_TEST(NumToTextTest, ExtremeValuesFillTheLongestLayout) {
+    const Extended largest = std::numeric_limits<Extended>::max();
+    const Extended smallest = std::numeric_limits<Extended>::min();
+    EXPECT_EQ(this->Printed(largest, 18), " 1.18973149535723176E+4932");
+    EXPECT_EQ(this->Printed(-smallest, 18), "-3.36210314311209351E-4932");
+    EXPECT_EQ(this->Printed(-smallest, 18).size(), static_cast<size_t>(kNumTextMaxLength));
+    EXPECT_EQ(this->Printed(largest, 7), " 1.189731E+4932");
 }
 
-TEST_F(NumToTextTest, PrintsTheNumbersOwnValueWhenTheExponentEstimateIsTooHigh) {
+TYPED_TEST(NumToTextTest, PrintsTheNumbersOwnValueWhenTheExponentEstimateIsTooHigh) {
     // Near 1e-205 and 1e-264 the estimate of the decimal exponent comes out one too high and
     // the scaled integer has only 17 digits; the text must still be the number's value.
-    EXPECT_EQ(Printed(9.99e-206, 15), " 9.99E-206");
-    EXPECT_EQ(Printed(-9.95e-265, 15), "-9.95E-265");
-    EXPECT_EQ(Printed(9.99e-206, 7), " 9.99E-206");
+    EXPECT_EQ(this->Printed(9.99e-206, 15), " 9.99E-206");
+    EXPECT_EQ(this->Printed(-9.95e-265, 15), "-9.95E-265");
+    EXPECT_EQ(this->Printed(9.99e-206, 7), " 9.99E-206");
 }
 
-TEST_F(NumToTextTest, ShortMemoryRaisesErrorSevenAndGivesTheEmptyText) {
+TYPED_TEST(NumToTextTest, ShortMemoryRaisesErrorSevenAndGivesTheEmptyText) {
     sim::FailTextAllocationsAfter(0);
-    const Text text = NumToText(25, 7);
+    const Text text = NumToText<TypeParam>(25, 7);
     sim::FailTextAllocationsAfter(-1);
     EXPECT_TRUE(text.Empty());
     EXPECT_EQ(RtErrorNumber(), kRtErrOutOfMemory);

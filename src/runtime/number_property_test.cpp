@@ -7,11 +7,14 @@
 #include <random>
 
 #include "runtime/number.hpp"
+#include "testing/number_arithmetics.hpp"
 #include "testing/sim_runtime.hpp"
 
 namespace {
 
+template <typename Real>
 class NumberPropertyTest : public SimRuntimeTest {};
+TYPED_TEST_SUITE(NumberPropertyTest, NumArithmetics, NumArithmeticName);
 
 // A float drawn uniformly from all finite non-zero bit patterns, so every binary exponent,
 // subnormals included, is as likely as any other.
@@ -33,7 +36,7 @@ double RandomDouble(std::mt19937_64& generator) {
     }
 }
 
-TEST_F(NumberPropertyTest, SevenDigitsOfAFloatReadBackWithinSixTenthsOfTheSeventhDigit) {
+TYPED_TEST(NumberPropertyTest, SevenDigitsOfAFloatReadBackWithinSixTenthsOfTheSeventhDigit) {
     // Rounding looks at the eighth digit alone, so the seven digits lie within half a unit
     // of the seventh digit, or within 0.6 units when the eighth digit is a 5 that truncates.
     // (Stored as a float, the text can then land on the neighbouring float where floats are
@@ -41,25 +44,27 @@ TEST_F(NumberPropertyTest, SevenDigitsOfAFloatReadBackWithinSixTenthsOfTheSevent
     std::mt19937 generator(20240607);
     for (int i = 0; i < 1000000; ++i) {
         const float value = RandomFloat(generator);
-        const Text text = NumToText(value, 7);
-        const long double back = TextToNum(text);
+        const Text text = NumToText<TypeParam>(value, 7);
+        // Seven digits read back lie far closer to the float than a double's last place, so
+        // the double nearest to them measures the distance well enough.
+        const double back = static_cast<double>(TextToNum<TypeParam>(text));
         const double magnitude = std::fabs(static_cast<double>(value));
-        const long double unit = std::pow(10.0, std::floor(std::log10(magnitude)) - 6);
-        ASSERT_LT(std::fabs(back - value), 0.6L * unit)
+        const double unit = std::pow(10.0, std::floor(std::log10(magnitude)) - 6);
+        ASSERT_LT(std::fabs(back - value), 0.6 * unit)
             << value << " printed as \"" << text.Data() << '"';
         ASSERT_EQ(text[0] == '-', value < 0) << text.Data();
     }
 }
 
-TEST_F(NumberPropertyTest, EighteenDigitsOfADoubleReadBackAsTheSameDouble) {
+TYPED_TEST(NumberPropertyTest, EighteenDigitsOfADoubleReadBackAsTheSameDouble) {
     // Eighteen digits come within a few units of the 64th bit of the value, and so does
     // reading them back: far closer than the halfway point between two doubles. A wrong
     // digit, decimal position or scale anywhere in the range shows up as another double.
     std::mt19937_64 generator(20240608);
     for (int i = 0; i < 200000; ++i) {
         const double value = RandomDouble(generator);
-        const Text text = NumToText(value, 18);
-        ASSERT_EQ(static_cast<double>(TextToNum(text)), value)
+        const Text text = NumToText<TypeParam>(value, 18);
+        ASSERT_EQ(static_cast<double>(TextToNum<TypeParam>(text)), value)
             << value << " printed as \"" << text.Data() << '"';
     }
 }

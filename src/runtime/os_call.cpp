@@ -15,13 +15,13 @@ std::atomic<int32_t> osCallLock{0};
 RtOsCallScope::RtOsCallScope() {
     while (osCallLock.exchange(-1, std::memory_order_acquire) != 0) {
     }
-    fpu_ = FpuSaveControl();
+    fpu_ = platform::FpuSaveControl();
     savedErrorMode_ = platform::SetErrorMode(platform::kQuietErrorMode);
     platform::SetLastError(0);
 }
 
 uint8_t RtOsCallScope::Finish() {
-    FpuRestoreControl(fpu_);
+    platform::FpuRestoreControl(fpu_);
     const uint32_t lastError = platform::GetLastError();
     platform::SetErrorMode(savedErrorMode_);
     osCallLock.store(0, std::memory_order_release);

@@ -6,7 +6,7 @@
 #include <new>
 #include <utility>
 
-#include "runtime/fpu.hpp"
+#include "platform/fpu.hpp"
 
 /// The result of one call through RtCallOs: the function's own result, and the runtime
 /// error number that the thread's last-error code maps to (0 when it was 0).
@@ -28,7 +28,7 @@ class RtOsCallScope {
     static void OutOfMemory();
 
   private:
-    FpuControl fpu_;
+    platform::FpuControl fpu_;
     uint32_t savedErrorMode_;
 };
 

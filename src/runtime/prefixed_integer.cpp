@@ -52,7 +52,7 @@ Suffix ReadSuffix(const char* text, const char* end) {
 
 }  // namespace
 
-long double NumParsePrefixedInteger(const char* text, const char* end) {
+int64_t NumParsePrefixedInteger(const char* text, const char* end) {
     const uint32_t bits = BitsPerDigit(text, end);
     const uint32_t base = 1u << bits;
     const char* const digits = text;
@@ -79,5 +79,5 @@ long double NumParsePrefixedInteger(const char* text, const char* end) {
     } else {
         value = static_cast<int16_t>(static_cast<uint16_t>(pattern));
     }
-    return static_cast<long double>(value);
+    return value;
 }

@@ -7,9 +7,9 @@
 #include "files/file_table.hpp"
 #include "platform/console.hpp"
 #include "platform/files.hpp"
+#include "platform/fpu.hpp"
 #include "printer/font_table.hpp"
 #include "printer/printer_state.hpp"
-#include "runtime/fpu.hpp"
 #include "runtime/os_call.hpp"
 #include "runtime/standard_options.hpp"
 #include "runtime/thread_block.hpp"
@@ -91,7 +91,7 @@ void RtFrameSetup() {
     RtOsCallLockReset();
     ConResetState();
     FileTableReset();
-    FpuLoadX87ControlWord(kRtX87ControlWord);
+    platform::FpuLoadX87ControlWord(kRtX87ControlWord);
     PrnStateInit();
     PrnFontsInit();
 }

@@ -27,6 +27,10 @@ bool RtPrepareProcess();
 /// Fills the console handles, modes and cursor shape of ConsoleState.
 void RtInitConsole();
 
+/// All exceptions masked, 64-bit significand, round to nearest: the x87 mode that start-up
+/// loads, in which the hardware's long double gives what the conversions define.
+inline constexpr uint16_t kRtX87ControlWord = 0x133F;
+
 /// Resets the runtime's global state and loads the floating-point mode; runs once before the
 /// main routine.
 void RtFrameSetup();

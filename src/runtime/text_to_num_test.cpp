@@ -6,108 +6,115 @@
 #include <string_view>
 
 #include "runtime/number.hpp"
+#include "testing/extended_values.hpp"
+#include "testing/number_arithmetics.hpp"
 #include "testing/sim_runtime.hpp"
 
 namespace {
 
-class TextToNumTest : public SimRuntimeTest {};
-
 // 2^127, what a number beyond the extended range reads as.
-constexpr long double kSaturated = 170141183460469231731687303715884105728.0L;
+const Extended kSaturated = ExtendedFromDecimal("170141183460469231731687303715884105728");
 
-long double Read(std::string_view text) {
-    return TextToNum(Text(text));
-}
+Extended Decimal(std::string_view text) { return ExtendedFromDecimal(text); }
 
 struct Case {
     const char* text;
-    long double number;
+    Extended number;
 };
 
-// Each expected value is a quotient or product of two exact numbers, which the parser
-// rounds once, as the compiler rounds the literal.
-void ExpectReads(std::initializer_list<Case> cases) {
-    for (const Case& c : cases) {
-        EXPECT_EQ(Read(c.text), c.number) << '"' << c.text << '"';
+template <typename Real>
+class TextToNumTest : public SimRuntimeTest {
+  protected:
+    static Extended Read(std::string_view text) {
+        return static_cast<Extended>(TextToNum<Real>(Text(text)));
     }
-}
 
-TEST_F(TextToNumTest, ReadsDecimalNumbersUpToTheFirstByteThatDoesNotFit) {
-    ExpectReads({
+    // Each expected value is a quotient or product of two exact numbers, which the parser
+    // rounds once, as the exact decimal is rounded to the nearest extended value.
+    static void ExpectReads(std::initializer_list<Case> cases) {
+        for (const Case& c : cases) {
+            EXPECT_EQ(Read(c.text), c.number) << '"' << c.text << '"';
+        }
+    }
+};
+TYPED_TEST_SUITE(TextToNumTest, NumArithmetics, NumArithmeticName);
+
+TYPED_TEST(TextToNumTest, ReadsDecimalNumbersUpToTheFirstByteThatDoesNotFit) {
+    this->ExpectReads({
         {"12abc", 12},
-        {"  -3.5", -3.5L},
+        {"  -3.5", Decimal("-3.5")},
         {"1e3", 1000},
         {"1d2", 100},
-        {"1.2.3", 1.2L},
-        {".5", 0.5L},
+        {"1.2.3", Decimal("1.2")},
+        {".5", Decimal("0.5")},
         {"1,000", 1},
         {"5 0", 5},
         {"1e", 1},
-        {"0.05", 0.05L},
+        {"0.05", Decimal("0.05")},
         {"+7", 7},
-        {"-.25", -0.25L},
-        {"007.50", 7.5L},
-        {"100.05", 100.05L},
+        {"-.25", Decimal("-0.25")},
+        {"007.50", Decimal("7.5")},
+        {"100.05", Decimal("100.05")},
         {"12\r", 12},
     });
-    EXPECT_EQ(Read(std::string_view("3\0"
-                                    "5",
-                                    3)),
+    EXPECT_EQ(this->Read(std::string_view("3\0"
+                                          "5",
+                                          3)),
               3);  // a NUL ends the number too
 }
 
-TEST_F(TextToNumTest, SkipsOnlyBlanksTabsAndLineFeedsBeforeTheNumber) {
-    ExpectReads({{" \t\n 7", 7}, {"\r7", 0}, {"\v7", 0}, {"\f7", 0}, {"x7", 0}});
+TYPED_TEST(TextToNumTest, SkipsOnlyBlanksTabsAndLineFeedsBeforeTheNumber) {
+    this->ExpectReads({{" \t\n 7", 7}, {"\r7", 0}, {"\v7", 0}, {"\f7", 0}, {"x7", 0}});
 }
 
-TEST_F(TextToNumTest, TextWithoutAMantissaDigitIsZero) {
-    ExpectReads({{"", 0},
-                 {"-", 0},
-                 {"+", 0},
-                 {"abc", 0},
-                 {"- 5", 0},
-                 {".", 0},
-                 {"-.e5", 0},
-                 {"e5", 0},
-                 {"--5", 0},
-                 {"+-5", 0},
-                 {"-&H10", 0},
-                 {"+&H10", 0}});
-    EXPECT_EQ(TextToNum(Text()), 0);
+TYPED_TEST(TextToNumTest, TextWithoutAMantissaDigitIsZero) {
+    this->ExpectReads({{"", 0},
+                       {"-", 0},
+                       {"+", 0},
+                       {"abc", 0},
+                       {"- 5", 0},
+                       {".", 0},
+                       {"-.e5", 0},
+                       {"e5", 0},
+                       {"--5", 0},
+                       {"+-5", 0},
+                       {"-&H10", 0},
+                       {"+&H10", 0}});
+    EXPECT_EQ(static_cast<Extended>(TextToNum<TypeParam>(Text())), 0);
 }
 
-TEST_F(TextToNumTest, ReadsEveryExponentLetterAndSign) {
-    ExpectReads({{"1E3", 1000},
-                 {"1e3", 1000},
-                 {"1D3", 1000},
-                 {"1d3", 1000},
-                 {"1e+3", 1000},
-                 {"1e-3", 0.001L},
-                 {"2.5d-3", 0.0025L},
-                 {"-4E2", -400},
-                 {"1e+", 1},
-                 {"1ex", 1},
-                 {"1.5e2.5", 150},
-                 {"1e 3", 1},
-                 {"1f3", 1}});
+TYPED_TEST(TextToNumTest, ReadsEveryExponentLetterAndSign) {
+    this->ExpectReads({{"1E3", 1000},
+                       {"1e3", 1000},
+                       {"1D3", 1000},
+                       {"1d3", 1000},
+                       {"1e+3", 1000},
+                       {"1e-3", Decimal("0.001")},
+                       {"2.5d-3", Decimal("0.0025")},
+                       {"-4E2", -400},
+                       {"1e+", 1},
+                       {"1ex", 1},
+                       {"1.5e2.5", 150},
+                       {"1e 3", 1},
+                       {"1f3", 1}});
 }
 
-TEST_F(TextToNumTest, TruncatesSignificantDigitsAfterTheEighteenth) {
-    ExpectReads({
-        {"1234567890123456789", 1234567890123456780.0L},
-        {"1234567890123456789999", 1234567890123456780000.0L},
-        {"123456789012345678.9", 123456789012345678.0L},
-        {"99999999999999999999", 99999999999999999900.0L},
+TYPED_TEST(TextToNumTest, TruncatesSignificantDigitsAfterTheEighteenth) {
+    this->ExpectReads({
+        {"1234567890123456789", Decimal("1234567890123456780.0")},
+        {"1234567890123456789999", Decimal("1234567890123456780000.0")},
+        {"123456789012345678.9", Decimal("123456789012345678.0")},
+        {"99999999999999999999", Decimal("99999999999999999900.0")},
         // Leading zeros are not significant, on either side of the point.
         {"0000000000000000000001", 1},
         {"1.00000000000000000000009", 1},
     });
-    EXPECT_EQ(Read("0.00012345678901234567899"), Read("0.000123456789012345678"));
-    EXPECT_EQ(Read("-98765432109876543210e-30"), Read("-987654321098765432e-28"));
+    EXPECT_EQ(this->Read("0.00012345678901234567899"), this->Read("0.000123456789012345678"));
+    EXPECT_EQ(this->Read("-98765432109876543210e-30"), this->Read("-987654321098765432e-28"));
 }
 
-TEST_F(TextToNumTest, SaturatesAtTheLimitsOfTheExtendedRange) {
-    ExpectReads({
+TYPED_TEST(TextToNumTest, SaturatesAtTheLimitsOfTheExtendedRange) {
+    this->ExpectReads({
         {"1e5000", kSaturated},
         {"-1e5000", -kSaturated},
         {"1e4932", kSaturated},
@@ -122,19 +129,19 @@ TEST_F(TextToNumTest, SaturatesAtTheLimitsOfTheExtendedRange) {
         {"0.0000001e9999", kSaturated},
     });
     // Large powers round several times on the way, so these are near, not exact.
-    EXPECT_NEAR(static_cast<double>(Read("9.99e4931") / 9.99e4931L), 1.0, 1e-16);
-    EXPECT_NEAR(static_cast<double>(Read("1e4000") / 1e4000L), 1.0, 1e-16);
+    EXPECT_NEAR(static_cast<double>(this->Read("9.99e4931") / Decimal("9.99e4931")), 1.0, 1e-16);
+    EXPECT_NEAR(static_cast<double>(this->Read("1e4000") / Decimal("1e4000")), 1.0, 1e-16);
     // One below the lower limit is still a (subnormal) number.
-    EXPECT_GT(Read("1e-4933"), 0);
-    EXPECT_LT(Read("1e-4933"), std::numeric_limits<long double>::min());
+    EXPECT_GT(this->Read("1e-4933"), 0);
+    EXPECT_LT(this->Read("1e-4933"), std::numeric_limits<Extended>::min());
 }
 
-TEST_F(TextToNumTest, ZeroMantissaIsZeroWhateverTheExponent) {
-    ExpectReads({{"0e5000", 0}, {"0.000e9999", 0}, {"-0e5000", 0}, {"0e-5000", 0}, {"0", 0}});
+TYPED_TEST(TextToNumTest, ZeroMantissaIsZeroWhateverTheExponent) {
+    this->ExpectReads({{"0e5000", 0}, {"0.000e9999", 0}, {"-0e5000", 0}, {"0e-5000", 0}, {"0", 0}});
 }
 
-TEST_F(TextToNumTest, ReadsEveryPrefixAndItsDigits) {
-    ExpectReads({
+TYPED_TEST(TextToNumTest, ReadsEveryPrefixAndItsDigits) {
+    this->ExpectReads({
         {"&H10", 16},
         {"&h1aF", 431},
         {"&H1AF", 431},
@@ -160,8 +167,8 @@ TEST_F(TextToNumTest, ReadsEveryPrefixAndItsDigits) {
     });
 }
 
-TEST_F(TextToNumTest, SuffixAndFirstDigitChooseHowTheBitsAreRead) {
-    ExpectReads({
+TYPED_TEST(TextToNumTest, SuffixAndFirstDigitChooseHowTheBitsAreRead) {
+    this->ExpectReads({
         // Below 2^16: 16-bit signed unless "&", "&&", "?" or a leading 0 says otherwise.
         {"&HFFFF", -1},
         {"&HFFFF%", -1},
@@ -179,29 +186,29 @@ TEST_F(TextToNumTest, SuffixAndFirstDigitChooseHowTheBitsAreRead) {
         {"&H10000", 65536},
         {"&HFFFFFFFF", -1},
         {"&HFFFFFFFF&", -1},
-        {"&HFFFFFFFF&&", 4294967295.0L},
-        {"&HFFFFFFFF?", 4294967295.0L},
-        {"&H0FFFFFFFF", 4294967295.0L},
-        {"&H80000000", -2147483648.0L},
+        {"&HFFFFFFFF&&", Decimal("4294967295.0")},
+        {"&HFFFFFFFF?", Decimal("4294967295.0")},
+        {"&H0FFFFFFFF", Decimal("4294967295.0")},
+        {"&H80000000", Decimal("-2147483648.0")},
         // From 2^32 on: the 64-bit pattern as it is, signed unless "?".
-        {"&H100000000", 4294967296.0L},
+        {"&H100000000", Decimal("4294967296.0")},
         {"&HFFFFFFFFFFFFFFFF", -1},
         {"&HFFFFFFFFFFFFFFFF?", 0},
-        {"&H7FFFFFFFFFFFFFFF?", 9223372036854775807.0L},
-        {"&H8000000000000000", -9223372036854775808.0L},
+        {"&H7FFFFFFFFFFFFFFF?", Decimal("9223372036854775807.0")},
+        {"&H8000000000000000", Decimal("-9223372036854775808.0")},
     });
 }
 
-TEST_F(TextToNumTest, DigitsBeyondSixtyFourBitsGiveZero) {
+TYPED_TEST(TextToNumTest, DigitsBeyondSixtyFourBitsGiveZero) {
     const std::string ones(64, '1');
-    ExpectReads({
+    this->ExpectReads({
         {"&H10000000000000000", 0},
         {"&H00000000000000000001", 1},  // leading zeros push no bit out
         {"&O1777777777777777777777", -1},
         {"&O2000000000000000000000", 0},
     });
-    EXPECT_EQ(Read("&B" + ones), -1);
-    EXPECT_EQ(Read("&B1" + std::string(64, '0')), 0);
+    EXPECT_EQ(this->Read("&B" + ones), -1);
+    EXPECT_EQ(this->Read("&B1" + std::string(64, '0')), 0);
 }
 
 }  // namespace

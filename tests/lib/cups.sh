@@ -5,9 +5,11 @@
 # and the one file that cups-pdf insists on reading from /etc/cups (its configuration,
 # named after the queue) is removed again by cups_stop.
 #
-#   cups_start DIR        start the server in DIR (with CUPS_ACCESS_LOG_LEVEL=all its
-#                         access log names every request); sets CUPS_SERVER, CUPS_QUEUE,
-#                         CUPS_LANDSCAPE_QUEUE and CUPS_OUT (where the PDFs land)
+#   cups_start DIR        start the server in DIR; sets CUPS_SERVER, CUPS_QUEUE,
+#                         CUPS_LANDSCAPE_QUEUE and CUPS_OUT (where the PDFs land); waits
+#                         CUPS_START_SECONDS (20) for it to answer; CUPS_SERVER_BIN, when
+#                         set, is where it finds its filters, backends and drivers; with
+#                         CUPS_ACCESS_LOG_LEVEL=all its access log names every request
 #   cups_add_queue NAME MODEL [OPTION=VALUE...]
 #                         a queue made as a user makes one with lpadmin: MODEL is one of
 #                         the server's drivers (`lpinfo -m`, "drv:///sample.drv/..."),
@@ -15,8 +17,6 @@
 #                         or a PPD file; the options are what the user picks (media,
 #                         Resolution, orientation-requested-default), all else stays the
 #                         server's default. The queue's PPD is then $CUPS_DIR/etc/ppd/NAME.ppd
-#                         CUPS_LANDSCAPE_QUEUE and CUPS_OUT (where the PDFs land); waits
-#                         CUPS_START_SECONDS (20) for it to answer
 #   cups_postscript_queue add a PostScript printer made from the server's own sample driver,
 #                         as a user adds one, whose device is a file: sets
 #                         CUPS_POSTSCRIPT_QUEUE and CUPS_POSTSCRIPT_OUT (the last job's
@@ -31,7 +31,8 @@ CUPS_PID=""
 
 cups_start() {
     local dir=$1 id
-    id="virodaro$$"
+    # A server started in a subshell beside another gets names of its own.
+    id="virodaro$BASHPID"
     # Filters and cups-pdf run as lp: every directory on their way must be open to it.
     mkdir -p "$dir"/{etc,spool,tmp,cache,state,log,out,cups-pdf-spool}
     chmod 0755 "$dir" "$dir"/{etc,cache,state,log}
@@ -70,6 +71,7 @@ User lp
 Group lp
 SystemGroup root
 FileDevice Yes
+${CUPS_SERVER_BIN:+ServerBin $CUPS_SERVER_BIN}
 CONF
     mkdir -p "$dir/etc/ppd"
     /usr/sbin/cupsd -f -c "$dir/etc/cupsd.conf" -s "$dir/etc/cups-files.conf" &
@@ -123,8 +125,13 @@ cups_postscript_queue() {
 
 # lpadmin, its notes (drivers are deprecated, ...) kept in the server's log unless it fails.
 cups_admin() {
-    local log="$CUPS_DIR/log/lpadmin.log"
-    lpadmin "$@" >>"$log" 2>&1 || { cat "$log" >&2; return 1; }
+    local said
+    if said=$(lpadmin "$@" 2>&1); then
+        [[ -z $said ]] || printf '%s\n' "$said" >>"$CUPS_DIR/log/lpadmin.log"
+    else
+        printf '%s\n' "$said" >&2
+        return 1
+    fi
 }
 
 cups_jobs_done() {

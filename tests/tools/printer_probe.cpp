@@ -59,8 +59,9 @@ void Caption() {
     platform::Size extent;
     platform::GetTextMetricsA(PrnHandle(), &metric);
     platform::GetTextExtentPoint32A(PrnHandle(), caption, 22, &extent);
-    std::printf("caption %.0Lf %.0Lf %d %d %d", NumRound(size.x / 2, 0) + 125,
-                NumRound(size.y / 2, 0) + 25, extent.cx, extent.cy, metric.ascent);
+    std::printf("caption %.0f %.0f %d %d %d", static_cast<double>(NumRound(size.x / 2, 0)) + 125,
+                static_cast<double>(NumRound(size.y / 2, 0)) + 25, extent.cx, extent.cy,
+                metric.ascent);
 }
 
 void Run(std::string_view step) {

@@ -82,6 +82,29 @@ Paper FromCupsSize(const cups_size_t& size) {
                             size.top, size.bottom)};
 }
 
+// The paper a job prints on when it names none. The server's "media-default" names it, yet
+// for some PPDs it names none (HP's Ink Tank 310), where the first paper of the server's list
+// is a 3x5-inch card, and libcups looks a name up among the papers of about that size and
+// gives the one with the smallest margins, a borderless variant where the PPD has one. Where
+// the queue has a PPD, its *DefaultPageSize is what the server's filters print a job on that
+// names no paper and what the server names its default after, so its numbers are the
+// default. Without a PPD the server's named paper is, else libcups' own default for the
+// destination (its "media" option, else Letter or A4).
+Paper QueueDefaultPaper(http_t* http, cups_dest_t* dest, cups_dinfo_t* info,
+                        const std::vector<Paper>& papers, const std::optional<PpdDefaults>& ppd) {
+    const std::string named = Keyword(cupsFindDestDefault(http, dest, info, "media"));
+    if (ppd && ppd->paper) return PaperFromPpd(*ppd->paper, papers, named);
+    cups_size_t size;
+    if (!named.empty() &&
+        cupsGetDestMediaByName(http, dest, info, named.c_str(), CUPS_MEDIA_FLAGS_DEFAULT, &size)) {
+        return FromCupsSize(size);
+    }
+    if (cupsGetDestMediaDefault(http, dest, info, CUPS_MEDIA_FLAGS_DEFAULT, &size)) {
+        return FromCupsSize(size);
+    }
+    return kA4;
+}
+
 }  // namespace
 
 std::shared_ptr<const Destination> Destination::Open(const std::string& name) {
@@ -150,24 +173,20 @@ void Destination::ReadQueue(http_t* http) {
             papers_.push_back(FromCupsSize(size));
         }
     }
-    // The queue's own default paper: the server's "media-default" names it, while
-    // cupsGetDestMediaDefault would fall back to Letter.
-    cups_size_t size;
-    const std::string media = Keyword(cupsFindDestDefault(http, dest_, info_, "media"));
-    if (!media.empty() && cupsGetDestMediaByName(http, dest_, info_, media.c_str(),
-                                                 CUPS_MEDIA_FLAGS_DEFAULT, &size)) {
-        defaultPaper_ = FromCupsSize(size);
-    } else {
-        defaultPaper_ = papers_.empty() ? kA4 : papers_.front();
-    }
-
     // The server's sizes are rounded to hundredths of millimetres; the queue's PPD, where
     // it has one, gives the printer's own.
-    std::vector<Paper*> papers{&defaultPaper_};
+    std::vector<Paper*> papers;
     for (Paper& paper : papers_)
         papers.push_back(&paper);
-    TakeAreasFromPpd(http, name_, papers);
+    const std::optional<PpdDefaults> ppd = ReadQueuePpd(http, name_, papers);
+    defaultPaper_ = QueueDefaultPaper(http, dest_, info_, papers_, ppd);
 
+    // The server names the PPD's *DefaultResolution as its default; where it names none,
+    // the PPD's is the one its filters print at.
+    if (ppd && ppd->dpiX > 0) {
+        dpiX_ = ppd->dpiX;
+        dpiY_ = ppd->dpiY;
+    }
     if (ipp_attribute_t* resolution =
             cupsFindDestDefault(http, dest_, info_, "printer-resolution")) {
         ipp_res_t units = IPP_RES_PER_INCH;
@@ -226,14 +245,21 @@ void Destination::ReadPaperLibrary() {
 
 const Paper& Destination::PaperFor(const DevMode& mode) const {
     const auto number = static_cast<uint16_t>(mode.paperSize);
-    if (number > kUserPaper && size_t{number} - kUserPaper - 1 < papers_.size()) {
-        return papers_[number - kUserPaper - 1];
-    }
+    const Paper* found = &defaultPaper_;
     const std::string_view media = MediaNameOf(number);
-    for (const Paper& paper : papers_) {
-        if (!media.empty() && paper.media == media) return paper;
+    if (number > kUserPaper && size_t{number} - kUserPaper - 1 < papers_.size()) {
+        found = &papers_[number - kUserPaper - 1];
+    } else if (!media.empty()) {
+        for (const Paper& paper : papers_) {
+            if (paper.media == media) {
+                found = &paper;
+                break;
+            }
+        }
     }
-    return defaultPaper_;
+    // The server may list a paper twice under one name, with and without margins: by that
+    // name the default paper is meant, with the default's numbers.
+    return found->media == defaultPaper_.media ? defaultPaper_ : *found;
 }
 
 DevMode Destination::DefaultDevMode() const {

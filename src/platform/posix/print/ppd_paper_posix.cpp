@@ -3,6 +3,8 @@
 #include <cups/ppd.h>
 #include <unistd.h>
 
+#include <charconv>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -12,11 +14,27 @@ namespace {
 
 constexpr double kPointsPerInch = 72;
 constexpr double kHundredthsPerInch = 2540;
+// Beyond any printer's resolution; a larger number in a PPD is a damaged PPD.
+constexpr int32_t kMostDotsPerInch = 100000;
 
-// Whether the server's hundredths of a millimetre were rounded from these points. A PPD's
-// number may be anything, so it is compared as a double.
+int32_t Hundredths(double points) {
+    // A damaged PPD's numbers must not overflow the conversion.
+    const double hundredths = points * kHundredthsPerInch / kPointsPerInch;
+    if (!(hundredths > INT32_MIN)) return INT32_MIN;  // NaN lands here too
+    return hundredths < INT32_MAX ? static_cast<int32_t>(std::lround(hundredths)) : INT32_MAX;
+}
+
 bool Near(double points, int32_t hundredths) {
-    return std::abs(std::round(points * kHundredthsPerInch / kPointsPerInch) - hundredths) <= 1;
+    return std::abs(int64_t{Hundredths(points)} - hundredths) <= 1;
+}
+
+// A whole number of dots at the front of `text`, which it leaves after the number.
+std::optional<int32_t> Dots(std::string_view* text) {
+    int32_t value = 0;
+    const auto [end, error] = std::from_chars(text->data(), text->data() + text->size(), value);
+    if (error != std::errc() || value <= 0 || value > kMostDotsPerInch) return std::nullopt;
+    text->remove_prefix(static_cast<size_t>(end - text->data()));
+    return value;
 }
 
 // libcups marks its PPD interface as deprecated, yet it is the one way to the PPD's own
@@ -24,29 +42,29 @@ bool Near(double points, int32_t hundredths) {
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
 
-// The queue's PPD as the server holds it, or null when the queue has none. It is read
-// through a file without a name, so that nothing is left behind whatever happens.
-ppd_file_t* FetchPpd(http_t* http, const std::string& queue) {
+// The queue's PPD as the server holds it, read through a file without a name, so that
+// nothing is left behind whatever happens; -1 when the queue has none.
+int FetchPpd(http_t* http, const std::string& queue) {
     FILE* file = std::tmpfile();
-    if (file == nullptr) return nullptr;
+    if (file == nullptr) return -1;
     const std::string resource = "/printers/" + queue + ".ppd";
-    ppd_file_t* ppd = nullptr;
+    int fd = -1;
     if (cupsGetFd(http, resource.c_str(), fileno(file)) == HTTP_STATUS_OK &&
         lseek(fileno(file), 0, SEEK_SET) == 0) {
-        // The PPD reader closes the descriptor it reads; the file keeps its own.
-        const int copy = dup(fileno(file));
-        if (copy >= 0) ppd = ppdOpenFd(copy);
+        fd = dup(fileno(file));
     }
     std::fclose(file);
-    return ppd;
+    return fd;
+}
+
+PaperArea AreaOf(const ppd_size_t& size) {
+    return {kPointsPerInch, size.width, size.length, size.left, size.bottom, size.right, size.top};
 }
 
 void TakeAreas(ppd_file_t* ppd, const std::vector<Paper*>& papers) {
     for (Paper* paper : papers) {
         for (int i = 0; i < ppd->num_sizes; ++i) {
-            const ppd_size_t& size = ppd->sizes[i];
-            const PaperArea points{kPointsPerInch, size.width, size.length, size.left,
-                                   size.bottom,    size.right, size.top};
+            const PaperArea points = AreaOf(ppd->sizes[i]);
             if (ServerReportsAs(points, *paper)) {
                 paper->area = points;
                 break;
@@ -55,16 +73,85 @@ void TakeAreas(ppd_file_t* ppd, const std::vector<Paper*>& papers) {
     }
 }
 
+// The choice a "*DefaultKEYWORD" line makes: the option's, where the PPD has the option,
+// else the line as it stands on its own.
+std::string DefaultChoice(ppd_file_t* ppd, const char* keyword) {
+    if (const ppd_option_t* option = ppdFindOption(ppd, keyword)) return option->defchoice;
+    const std::string name = std::string("Default") + keyword;
+    const ppd_attr_t* attribute = ppdFindAttr(ppd, name.c_str(), nullptr);
+    return attribute != nullptr && attribute->value != nullptr ? attribute->value : "";
+}
+
+PpdDefaults DefaultsOf(ppd_file_t* ppd) {
+    PpdDefaults defaults;
+    const std::string size = DefaultChoice(ppd, "PageSize");
+    // A size without a *PaperDimension has no numbers to measure.
+    if (const ppd_size_t* found = size.empty() ? nullptr : ppdPageSize(ppd, size.c_str());
+        found != nullptr && found->width > 0 && found->length > 0) {
+        defaults.paper = AreaOf(*found);
+    }
+    if (const auto dpi = PpdResolution(DefaultChoice(ppd, "Resolution"))) {
+        defaults.dpiX = dpi->first;
+        defaults.dpiY = dpi->second;
+    }
+    return defaults;
+}
+
 }  // namespace
 
-void TakeAreasFromPpd(http_t* http, const std::string& queue, const std::vector<Paper*>& papers) {
-    if (ppd_file_t* ppd = FetchPpd(http, queue)) {
-        TakeAreas(ppd, papers);
-        ppdClose(ppd);
-    }
+std::optional<PpdDefaults> ReadPpd(int fd, const std::vector<Paper*>& papers) {
+    if (fd < 0) return std::nullopt;
+    // The PPD reader closes the descriptor once it has read it.
+    ppd_file_t* ppd = ppdOpenFd(fd);
+    if (ppd == nullptr) return std::nullopt;
+    TakeAreas(ppd, papers);
+    const PpdDefaults defaults = DefaultsOf(ppd);
+    ppdClose(ppd);
+    return defaults;
+}
+
+std::optional<PpdDefaults> ReadQueuePpd(http_t* http, const std::string& queue,
+                                        const std::vector<Paper*>& papers) {
+    return ReadPpd(FetchPpd(http, queue), papers);
 }
 
 #pragma GCC diagnostic pop
+
+std::optional<std::pair<int32_t, int32_t>> PpdResolution(std::string_view text) {
+    const std::optional<int32_t> x = Dots(&text);
+    if (!x) return std::nullopt;
+    std::optional<int32_t> y = x;
+    if (!text.empty() && text.front() == 'x') {
+        text.remove_prefix(1);
+        y = Dots(&text);
+    }
+    if (!y || text != "dpi") return std::nullopt;
+    return std::pair{*x, *y};
+}
+
+Paper PaperFromPpd(const PaperArea& points, const std::vector<Paper>& papers,
+                   std::string_view named) {
+    const Paper* found = nullptr;
+    for (const Paper& paper : papers) {
+        if (ServerReportsAs(points, paper) &&
+            (found == nullptr || (paper.media == named && found->media != named))) {
+            found = &paper;
+        }
+    }
+    Paper paper;
+    if (found != nullptr) {
+        paper = *found;
+    } else {
+        paper.width = Hundredths(points.width);
+        paper.length = Hundredths(points.length);
+        paper.left = Hundredths(points.left);
+        paper.bottom = Hundredths(points.bottom);
+        paper.right = Hundredths(points.width - points.right);
+        paper.top = Hundredths(points.length - points.top);
+    }
+    paper.area = points;
+    return paper;
+}
 
 bool ServerReportsAs(const PaperArea& points, const Paper& paper) {
     return Near(points.width, paper.width) && Near(points.length, paper.length) &&
