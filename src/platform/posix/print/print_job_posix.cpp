@@ -114,8 +114,10 @@ bool SubmitJob(const Destination& destination, const std::string& title, const D
 
     ServerConnection server;
     http_t* http = server.Http();
+    // The length the server is told covers the request's attributes and the document.
+    const size_t length = ippLength(request) + pdf.size();
     bool sent = http != nullptr && addressed &&
-                cupsSendRequest(http, request, resource, pdf.size()) == HTTP_STATUS_CONTINUE &&
+                cupsSendRequest(http, request, resource, length) == HTTP_STATUS_CONTINUE &&
                 cupsWriteRequestData(http, pdf.data(), pdf.size()) == HTTP_STATUS_CONTINUE;
     ippDelete(request);
     ipp_t* response = sent ? cupsGetResponse(http, resource) : nullptr;
