@@ -13,7 +13,7 @@ while IFS= read -r program; do
 done <build/posix/bench/programs.txt
 echo "== closing_wait"
 bash bench/closing_wait.sh build/posix/virodaro build/posix/bench/polling_wait
-echo "== print_run"
-bash bench/print_run.sh build/posix/virodaro
+echo "== print_latency"
+bash bench/print_latency.sh build/posix/virodaro build/posix/bench
 echo "== printer_list"
 bash bench/printer_list.sh build/posix/virodaro

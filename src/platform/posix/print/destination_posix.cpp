@@ -13,6 +13,9 @@
 #include <optional>
 #include <string_view>
 
+#include <unistd.h>
+
+#include "platform/posix/common/warm_up_posix.hpp"
 #include "platform/posix/print/font_config_posix.hpp"
 #include "platform/posix/print/paper_map_posix.hpp"
 #include "platform/posix/print/ppd_paper_posix.hpp"
@@ -25,6 +28,19 @@ namespace {
 using Clock = std::chrono::steady_clock;
 // How long the server's answer about a queue is used again.
 constexpr auto kKeepAnswer = std::chrono::seconds(2);
+
+// A printer list asks for the whole list once per printer on it: one answer of the server
+// serves the questions of one listing, and a list older than this is asked for again. Both
+// outlive the thread that lists ahead, which exit waits for.
+std::mutex listLock;
+RecentAnswer<PrinterList> recentList(std::chrono::milliseconds(500));
+
+// The list is asked for on a connection and a thread of its own while the queue is read and
+// the page drawn: it depends on nothing they ask, and the report names its first printer.
+void ListAhead() {
+    static WarmUp listing([] { ListDestinations(); });
+    listing.Start();
+}
 
 constexpr int32_t kHundredthsPerInch = 2540;
 constexpr int32_t kPointsPerInch = 72;
@@ -112,6 +128,7 @@ std::shared_ptr<const Destination> Destination::Open(const std::string& name) {
 }
 
 std::shared_ptr<const Destination> Destination::OpenDefault() {
+    ListAhead();
     ServerConnection server;
     cups_dest_t* dest =
         server.Http() != nullptr ? cupsGetNamedDest(server.Http(), nullptr, nullptr) : nullptr;
@@ -134,8 +151,10 @@ std::shared_ptr<const Destination> Destination::Load(const std::string& name, cu
         if (fetched != nullptr) cupsFreeDests(1, fetched);
         return found->second.first;
     }
-    // Printing is about to begin: the fonts are made ready while the server answers.
+    // Printing is about to begin: the fonts are made ready while the server answers, and the
+    // printer list that the report names the first printer from is asked for beside it.
     WarmUpFonts();
+    ListAhead();
 
     std::shared_ptr<Destination> destination(new Destination);
     destination->name_ = name;
@@ -150,9 +169,21 @@ std::shared_ptr<const Destination> Destination::Load(const std::string& name, cu
         destination->dest_ =
             fetched != nullptr ? fetched : cupsGetNamedDest(http, name.c_str(), nullptr);
         if (destination->dest_ == nullptr) return nullptr;
+        // The PPD does not depend on the queue's attributes: it comes over a connection of
+        // its own while libcups asks for and reads them, so the two round trips overlap.
+        int ppd = -1;
+        WarmUp ppdAhead([&ppd, &name] {
+            ServerConnection own;
+            if (own.Http() != nullptr) ppd = FetchQueuePpd(own.Http(), name);
+        });
+        ppdAhead.Start();
         destination->info_ = cupsCopyDestInfo(http, destination->dest_);
-        if (destination->info_ == nullptr) return nullptr;
-        destination->ReadQueue(http);
+        ppdAhead.Finish();
+        if (destination->info_ == nullptr) {
+            if (ppd >= 0) close(ppd);
+            return nullptr;
+        }
+        destination->ReadQueue(http, ppd);
     }
     // A printer whose description makes no sense is not drawn on.
     if (!destination->KeepSensiblePapers()) return nullptr;
@@ -165,7 +196,7 @@ Destination::~Destination() {
     if (dest_ != nullptr) cupsFreeDests(1, dest_);
 }
 
-void Destination::ReadQueue(http_t* http) {
+void Destination::ReadQueue(http_t* http, int ppdFd) {
     const int count = cupsGetDestMediaCount(http, dest_, info_, CUPS_MEDIA_FLAGS_DEFAULT);
     for (int i = 0; i < count; ++i) {
         cups_size_t size;
@@ -178,7 +209,7 @@ void Destination::ReadQueue(http_t* http) {
     std::vector<Paper*> papers;
     for (Paper& paper : papers_)
         papers.push_back(&paper);
-    const std::optional<PpdDefaults> ppd = ReadQueuePpd(http, name_, papers);
+    const std::optional<PpdDefaults> ppd = ReadPpd(ppdFd, papers);
     defaultPaper_ = QueueDefaultPaper(http, dest_, info_, papers_, ppd);
 
     // The server names the PPD's *DefaultResolution as its default; where it names none,
@@ -349,12 +380,8 @@ std::vector<PrinterInfo2> ServerQueues() {
 }  // namespace
 
 PrinterList ListDestinations() {
-    // A printer list asks for the whole list once per printer on it: one answer of the server
-    // serves the questions of one listing, and a list older than this is asked for again.
-    static std::mutex lock;
-    static RecentAnswer<PrinterList> recent(std::chrono::milliseconds(500));
-    std::lock_guard guard(lock);
-    return recent.Get(Clock::now(), [] {
+    std::lock_guard guard(listLock);
+    return recentList.Get(Clock::now(), [] {
         auto printers = std::make_shared<std::vector<PrinterInfo2>>(ServerQueues());
         PrinterInfo2 file;
         file.printerName = kPdfFileDestination;

@@ -67,7 +67,9 @@ class Destination {
     /// asking the server through the caller's connection, or a new one (null).
     static std::shared_ptr<const Destination> Load(const std::string& name, cups_dest_t* fetched,
                                                    ServerConnection* server);
-    void ReadQueue(http_t* http);
+    /// The queue's papers, defaults and capabilities, from the server's answers and from its
+    /// PPD, open as `ppdFd` (-1 for none), which it closes.
+    void ReadQueue(http_t* http, int ppdFd);
     void ReadPaperLibrary();
     /// Drops the papers that make no sense at the destination's resolution; false when its
     /// default paper or its resolution makes none.

@@ -42,21 +42,6 @@ std::optional<int32_t> Dots(std::string_view* text) {
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
 
-// The queue's PPD as the server holds it, read through a file without a name, so that
-// nothing is left behind whatever happens; -1 when the queue has none.
-int FetchPpd(http_t* http, const std::string& queue) {
-    FILE* file = std::tmpfile();
-    if (file == nullptr) return -1;
-    const std::string resource = "/printers/" + queue + ".ppd";
-    int fd = -1;
-    if (cupsGetFd(http, resource.c_str(), fileno(file)) == HTTP_STATUS_OK &&
-        lseek(fileno(file), 0, SEEK_SET) == 0) {
-        fd = dup(fileno(file));
-    }
-    std::fclose(file);
-    return fd;
-}
-
 PaperArea AreaOf(const ppd_size_t& size) {
     return {kPointsPerInch, size.width, size.length, size.left, size.bottom, size.right, size.top};
 }
@@ -99,6 +84,21 @@ PpdDefaults DefaultsOf(ppd_file_t* ppd) {
 
 }  // namespace
 
+// The PPD is read through a file without a name, so that nothing is left behind whatever
+// happens.
+int FetchQueuePpd(http_t* http, const std::string& queue) {
+    FILE* file = std::tmpfile();
+    if (file == nullptr) return -1;
+    const std::string resource = "/printers/" + queue + ".ppd";
+    int fd = -1;
+    if (cupsGetFd(http, resource.c_str(), fileno(file)) == HTTP_STATUS_OK &&
+        lseek(fileno(file), 0, SEEK_SET) == 0) {
+        fd = dup(fileno(file));
+    }
+    std::fclose(file);
+    return fd;
+}
+
 std::optional<PpdDefaults> ReadPpd(int fd, const std::vector<Paper*>& papers) {
     if (fd < 0) return std::nullopt;
     // The PPD reader closes the descriptor once it has read it.
@@ -108,11 +108,6 @@ std::optional<PpdDefaults> ReadPpd(int fd, const std::vector<Paper*>& papers) {
     const PpdDefaults defaults = DefaultsOf(ppd);
     ppdClose(ppd);
     return defaults;
-}
-
-std::optional<PpdDefaults> ReadQueuePpd(http_t* http, const std::string& queue,
-                                        const std::vector<Paper*>& papers) {
-    return ReadPpd(FetchPpd(http, queue), papers);
 }
 
 #pragma GCC diagnostic pop

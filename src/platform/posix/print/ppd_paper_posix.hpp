@@ -26,14 +26,13 @@ struct PpdDefaults {
     int32_t dpiY = 0;
 };
 
-/// Reads the queue's PPD as the server holds it, fetched through `http`: gives every paper it
-/// describes the PPD's size and imageable area in points, and returns its defaults. A queue
-/// without a PPD, such as a driverless printer's, keeps the server's numbers, which are then
-/// the printer's own.
-std::optional<PpdDefaults> ReadQueuePpd(http_t* http, const std::string& queue,
-                                        const std::vector<Paper*>& papers);
+/// The queue's PPD as the server holds it, fetched through `http`, as a descriptor open at
+/// its start; -1 when the queue has none (a driverless printer's queue).
+int FetchQueuePpd(http_t* http, const std::string& queue);
 
-/// The same from a PPD file already open as `fd`, which it closes.
+/// Reads a PPD open as `fd`, which it closes: gives every paper it describes the PPD's size
+/// and imageable area in points, and returns its defaults. Nothing for -1: a queue without a
+/// PPD keeps the server's numbers, which are then the printer's own.
 std::optional<PpdDefaults> ReadPpd(int fd, const std::vector<Paper*>& papers);
 
 /// A PPD resolution ("600dpi", "1200x600dpi") in dots per inch across and down; nothing for
