@@ -15,12 +15,9 @@ source "$here/../tests/lib/cups.sh"
 source "$here/../tests/lib/ppd_numbers.sh"
 source "$here/../tests/lib/driver_sweep.sh"
 
-work=$(mktemp -d)
-chmod 0755 "$work"
-trap 'sweep_stop; cups_stop; rm -rf "$work"' EXIT
 started=$SECONDS
-sweep_driver_bin "$work/drivers"
-cups_start "$work/cups"
+sweep_start
+work=$SWEEP_WORK
 
 if [[ -n ${SWEEP_LIST:-} ]]; then
     sed -E 's/^(right|wrong|skipped) //; s/: .*//' "$SWEEP_LIST" >"$work/models"

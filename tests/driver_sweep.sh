@@ -16,12 +16,9 @@ source "$here/lib/cups.sh"
 source "$here/lib/ppd_numbers.sh"
 source "$here/lib/driver_sweep.sh"
 
-work=$(mktemp -d)
-chmod 0755 "$work"
-trap 'sweep_stop; cups_stop; rm -rf "$work"' EXIT
 started=$SECONDS
-sweep_driver_bin "$work/drivers"
-cups_start "$work/cups"
+sweep_start
+work=$SWEEP_WORK
 
 sweep_models >"$work/models"
 # The drivers the project installs must be there, or the sweep would check little.

@@ -15,6 +15,9 @@
 #                            "skipped MODEL: why" when the server makes no queue of it, its
 #                            PPD gives no numbers for its default paper or the queue takes
 #                            no PDF document
+#   sweep_start              makes the sweep's directory SWEEP_WORK and starts its first
+#                            print server there, with the drivers of sweep_driver_bin; on
+#                            exit the servers stop and the directory goes
 #   sweep_driver_bin DIR     the server's own programs in DIR/bin, for CUPS_SERVER_BIN of
 #                            the print servers started after it, with the compressed PPD
 #                            collections answering from what sweep_unpack put in DIR
@@ -147,6 +150,14 @@ DRIVER
         fi
     done
     export CUPS_SERVER_BIN="$dir/bin"
+}
+
+sweep_start() {
+    SWEEP_WORK=$(mktemp -d)
+    chmod 0755 "$SWEEP_WORK"
+    trap 'sweep_stop; cups_stop; rm -rf "$SWEEP_WORK"' EXIT
+    sweep_driver_bin "$SWEEP_WORK/drivers"
+    cups_start "$SWEEP_WORK/cups"
 }
 
 sweep_unpack() {  # DIR MODELS
