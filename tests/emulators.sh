@@ -49,6 +49,9 @@ until [[ -s "$work/display" ]]; do
     sleep 0.1
 done
 export DISPLAY=":$(cat "$work/display")"
+# What the emulators keep at run time (alacritty's socket) stays in the test's directory.
+export XDG_RUNTIME_DIR="$work/runtime"
+mkdir -m 0700 "$XDG_RUNTIME_DIR"
 
 # What runs in the emulator: the program between two records of the terminal settings, then
 # a raw copy of whatever the terminal still sends.
