@@ -131,7 +131,9 @@ std::shared_ptr<const Destination> Destination::OpenDefault() {
     ListAhead();
     ServerConnection server;
     cups_dest_t* dest =
-        server.Http() != nullptr ? cupsGetNamedDest(server.Http(), nullptr, nullptr) : nullptr;
+        server.Http() != nullptr
+            ? server.Ask([](http_t* http) { return cupsGetNamedDest(http, nullptr, nullptr); })
+            : nullptr;
     if (dest == nullptr) return Open(kPdfFileDestination);
     const std::string name = dest->name;
     return Load(name, dest, &server);
@@ -163,27 +165,31 @@ std::shared_ptr<const Destination> Destination::Load(const std::string& name, cu
     } else {
         std::optional<ServerConnection> own;
         if (server == nullptr) server = &own.emplace();
-        http_t* http = server->Http();
         // Without a server to ask there are no queues.
-        if (http == nullptr) return nullptr;
-        destination->dest_ =
-            fetched != nullptr ? fetched : cupsGetNamedDest(http, name.c_str(), nullptr);
+        if (server->Http() == nullptr) return nullptr;
+        destination->dest_ = fetched != nullptr ? fetched : server->Ask([&name](http_t* http) {
+            return cupsGetNamedDest(http, name.c_str(), nullptr);
+        });
         if (destination->dest_ == nullptr) return nullptr;
         // The PPD does not depend on the queue's attributes: it comes over a connection of
         // its own while libcups asks for and reads them, so the two round trips overlap.
         int ppd = -1;
         WarmUp ppdAhead([&ppd, &name] {
             ServerConnection own;
-            if (own.Http() != nullptr) ppd = FetchQueuePpd(own.Http(), name);
+            if (own.Http() != nullptr) {
+                ppd = own.Ask([&name](http_t* http) { return FetchQueuePpd(http, name); });
+            }
         });
         ppdAhead.Start();
-        destination->info_ = cupsCopyDestInfo(http, destination->dest_);
+        destination->info_ = server->Ask(
+            [&destination](http_t* http) { return cupsCopyDestInfo(http, destination->dest_); });
         ppdAhead.Finish();
         if (destination->info_ == nullptr) {
             if (ppd >= 0) close(ppd);
             return nullptr;
         }
-        destination->ReadQueue(http, ppd);
+        // The description is read from what libcups has: no question goes out.
+        destination->ReadQueue(server->Http(), ppd);
     }
     // A printer whose description makes no sense is not drawn on.
     if (!destination->KeepSensiblePapers()) return nullptr;
@@ -342,7 +348,8 @@ std::vector<PrinterInfo2> ServerQueues() {
     ipp_t* request = ippNewRequest(IPP_OP_CUPS_GET_PRINTERS);
     ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
                   sizeof kListed / sizeof kListed[0], nullptr, kListed);
-    ipp_t* response = cupsDoRequest(server.Http(), request, "/");
+    ipp_t* response =
+        server.Ask([request](http_t* http) { return cupsDoRequest(http, request, "/"); });
     PrinterInfo2 queue;
     // The answer lists the queues one after another, each a group of printer attributes.
     const auto finish = [&] {

@@ -97,9 +97,9 @@ bool SubmitJob(const Destination& destination, const std::string& title, const D
     char scheme[32], user[256], host[256], resource[1024];
     int port = 0;
     const bool addressed =
-        uri != nullptr && httpSeparateURI(HTTP_URI_CODING_NONE, uri, scheme, sizeof scheme, user,
-                                          sizeof user, host, sizeof host, &port, resource,
-                                          sizeof resource) >= HTTP_URI_STATUS_OK;
+        uri != nullptr &&
+        httpSeparateURI(HTTP_URI_CODING_NONE, uri, scheme, sizeof scheme, user, sizeof user, host,
+                        sizeof host, &port, resource, sizeof resource) >= HTTP_URI_STATUS_OK;
     if (addressed) {
         ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
     }
@@ -113,16 +113,20 @@ bool SubmitJob(const Destination& destination, const std::string& title, const D
     cupsFreeOptions(count, options);
 
     ServerConnection server;
-    http_t* http = server.Http();
     // The length the server is told covers the request's attributes and the document.
     const size_t length = ippLength(request) + pdf.size();
-    bool sent = http != nullptr && addressed &&
+    ipp_t* response = nullptr;
+    if (server.Http() != nullptr && addressed) {
+        response = server.Ask([&](http_t* http) -> ipp_t* {
+            const bool delivered =
                 cupsSendRequest(http, request, resource, length) == HTTP_STATUS_CONTINUE &&
                 cupsWriteRequestData(http, pdf.data(), pdf.size()) == HTTP_STATUS_CONTINUE;
+            return delivered ? cupsGetResponse(http, resource) : nullptr;
+        });
+    }
     ippDelete(request);
-    ipp_t* response = sent ? cupsGetResponse(http, resource) : nullptr;
-    sent = response != nullptr && cupsLastError() <= IPP_STATUS_OK_CONFLICTING &&
-           ippFindAttribute(response, "job-id", IPP_TAG_INTEGER) != nullptr;
+    const bool sent = response != nullptr && cupsLastError() <= IPP_STATUS_OK_CONFLICTING &&
+                      ippFindAttribute(response, "job-id", IPP_TAG_INTEGER) != nullptr;
     ippDelete(response);
     if (!sent) SetLastError(kErrorNotReady);
     return sent;

@@ -9,10 +9,6 @@
 namespace platform::posix {
 namespace {
 
-// How long the server may keep silent, to connect or to answer, before it counts as not
-// answering: a local server answers in milliseconds, a distant one well within this.
-constexpr int kSilenceSeconds = 4;
-
 std::atomic<bool> silent{false};
 std::mutex silentLock;
 std::string silentServer;
@@ -29,20 +25,22 @@ ServerConnection::ServerConnection() {
     server_ = cupsServer();
     const auto start = std::chrono::steady_clock::now();
     http_ = httpConnect2(server_.c_str(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
-                         kSilenceSeconds * 1000, nullptr);
+                         std::chrono::milliseconds(kSilence).count(), nullptr);
     if (http_ == nullptr) {
         // A refused connection is a machine without a print server, and no fault; one that
         // never came about is a server that does not answer.
-        if (std::chrono::steady_clock::now() - start >= std::chrono::seconds(kSilenceSeconds)) {
-            NoteSilent(server_);
-        }
-        return;
+        if (std::chrono::steady_clock::now() - start >= kSilence) NoteSilent(server_);
     }
-    httpSetTimeout(http_, kSilenceSeconds, &ServerConnection::StopWaiting, this);
 }
 
 ServerConnection::~ServerConnection() {
     if (http_ != nullptr) httpClose(http_);
+}
+
+void ServerConnection::HeardNothing() { NoteSilent(server_); }
+
+void ServerConnection::BoundWaitsInLibcups() {
+    httpSetTimeout(http_, kSilence.count(), &ServerConnection::StopWaiting, this);
 }
 
 int ServerConnection::StopWaiting(http_t*, void* self) {

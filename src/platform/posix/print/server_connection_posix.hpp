@@ -6,7 +6,10 @@
 
 #include <cups/cups.h>
 
+#include <chrono>
 #include <string>
+
+#include "platform/posix/print/silence_watch_posix.hpp"
 
 namespace platform::posix {
 
@@ -22,7 +25,24 @@ class ServerConnection {
     /// print server is set up), or it did not answer in time, now or earlier in the run.
     http_t* Http() const { return http_; }
 
+    /// Asks `question(Http())` while the server's silence is watched: a server that keeps
+    /// silent for the bound is taken for one that does not answer, and libcups' call fails.
+    /// Every call that talks to the server goes through here; only with a connection.
+    template <typename Question>
+    decltype(auto) Ask(Question&& question) {
+        const SilenceWatch watch(httpGetFd(http_), kSilence, [this] { HeardNothing(); });
+        // Without a watch, libcups bounds its waits itself, at the price of its polls.
+        if (!watch.Watching()) BoundWaitsInLibcups();
+        return question(http_);
+    }
+
   private:
+    // How long the server may keep silent, to connect or to answer, before it counts as not
+    // answering: a local server answers in milliseconds, a distant one well within this.
+    static constexpr std::chrono::seconds kSilence{4};
+
+    void HeardNothing();
+    void BoundWaitsInLibcups();
     static int StopWaiting(http_t* http, void* self);
 
     std::string server_;
