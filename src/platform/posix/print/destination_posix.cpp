@@ -329,9 +329,9 @@ DevMode Destination::DefaultDevMode() const {
     return mode;
 }
 
-bool Destination::Supports(const char* option, const char* value) const {
-    return dest_ != nullptr &&
-           cupsCheckDestSupported(CUPS_HTTP_DEFAULT, dest_, info_, option, value) != 0;
+bool Destination::Supports(http_t* server, const char* option, const char* value) const {
+    return dest_ != nullptr && server != nullptr &&
+           cupsCheckDestSupported(server, dest_, info_, option, value) != 0;
 }
 
 namespace {

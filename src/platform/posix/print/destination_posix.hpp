@@ -56,7 +56,9 @@ class Destination {
     DevMode DefaultDevMode() const;
 
     /// Whether the queue takes this value for this job option (always false for the file).
-    bool Supports(const char* option, const char* value) const;
+    /// libcups wants a connection to the server, though it asks nothing over it: without
+    /// one it would open one of its own.
+    bool Supports(http_t* server, const char* option, const char* value) const;
 
     cups_dest_t* Dest() const { return dest_; }
     cups_dinfo_t* Info() const { return info_; }

@@ -16,9 +16,10 @@ namespace {
 
 // Adds an option when the queue takes the value: the server accepts unsupported values
 // silently and then ignores them.
-void AddIfSupported(const Destination& destination, const char* option, const std::string& value,
+void AddIfSupported(const Destination& destination, http_t* server, const char* option,
+                    const std::string& value,
                     std::vector<std::pair<std::string, std::string>>* options) {
-    if (!value.empty() && destination.Supports(option, value.c_str())) {
+    if (!value.empty() && destination.Supports(server, option, value.c_str())) {
         options->emplace_back(option, value);
     }
 }
@@ -52,40 +53,45 @@ bool WriteAll(int fd, std::string_view bytes) {
 }  // namespace
 
 std::vector<std::pair<std::string, std::string>> JobOptions(const Destination& destination,
-                                                            const DevMode& mode) {
+                                                            const DevMode& mode, http_t* server) {
     std::vector<std::pair<std::string, std::string>> options;
-    AddIfSupported(destination, "orientation-requested", "3", &options);
-    AddIfSupported(destination, "print-scaling", "none", &options);
-    AddIfSupported(destination, "media", destination.PaperFor(mode).media, &options);
+    AddIfSupported(destination, server, "orientation-requested", "3", &options);
+    AddIfSupported(destination, server, "print-scaling", "none", &options);
+    AddIfSupported(destination, server, "media", destination.PaperFor(mode).media, &options);
     const std::vector<uint16_t> bins = NumberList(destination.Sources(), BinNumberOf, kUserBin);
     for (size_t i = 0; i < bins.size(); ++i) {
         if (bins[i] == static_cast<uint16_t>(mode.defaultSource)) {
-            AddIfSupported(destination, "media-source", destination.Sources()[i], &options);
+            AddIfSupported(destination, server, "media-source", destination.Sources()[i], &options);
         }
     }
     if (mode.copies > 1) {
-        AddIfSupported(destination, "copies", std::to_string(mode.copies), &options);
-        AddIfSupported(destination, "multiple-document-handling",
+        AddIfSupported(destination, server, "copies", std::to_string(mode.copies), &options);
+        AddIfSupported(destination, server, "multiple-document-handling",
                        mode.collate == 1 ? "separate-documents-collated-copies"
                                          : "separate-documents-uncollated-copies",
                        &options);
     }
-    AddIfSupported(destination, "sides",
+    AddIfSupported(destination, server, "sides",
                    mode.duplex == 2   ? "two-sided-long-edge"
                    : mode.duplex == 3 ? "two-sided-short-edge"
                                       : "one-sided",
                    &options);
-    AddIfSupported(destination, "print-quality", QualityOf(mode.printQuality), &options);
-    AddIfSupported(destination, "print-color-mode", mode.color == 1 ? "monochrome" : "color",
-                   &options);
+    AddIfSupported(destination, server, "print-quality", QualityOf(mode.printQuality), &options);
+    AddIfSupported(destination, server, "print-color-mode",
+                   mode.color == 1 ? "monochrome" : "color", &options);
     return options;
 }
 
 bool SubmitJob(const Destination& destination, const std::string& title, const DevMode& mode,
                std::string_view pdf) {
+    ServerConnection server;
+    if (server.Http() == nullptr) {
+        SetLastError(kErrorNotReady);
+        return false;
+    }
     cups_option_t* options = nullptr;
     int count = 0;
-    for (const auto& [name, value] : JobOptions(destination, mode)) {
+    for (const auto& [name, value] : JobOptions(destination, mode, server.Http())) {
         count = cupsAddOption(name.c_str(), value.c_str(), count, &options);
     }
     // The job goes over in one request, Print-Job with the document behind its attributes,
@@ -112,11 +118,10 @@ bool SubmitJob(const Destination& destination, const std::string& title, const D
     cupsEncodeOptions2(request, count, options, IPP_TAG_JOB);
     cupsFreeOptions(count, options);
 
-    ServerConnection server;
     // The length the server is told covers the request's attributes and the document.
     const size_t length = ippLength(request) + pdf.size();
     ipp_t* response = nullptr;
-    if (server.Http() != nullptr && addressed) {
+    if (addressed) {
         response = server.Ask([&](http_t* http) -> ipp_t* {
             const bool delivered =
                 cupsSendRequest(http, request, resource, length) == HTTP_STATUS_CONTINUE &&

@@ -16,7 +16,7 @@ namespace platform::posix {
 /// The job options a device mode asks for, each one only when the queue takes its value.
 /// Pages are turned by their own size, so the orientation asked for is always portrait.
 std::vector<std::pair<std::string, std::string>> JobOptions(const Destination& destination,
-                                                            const DevMode& mode);
+                                                            const DevMode& mode, http_t* server);
 
 /// Sends the PDF as one job titled `title`; false (with the last error set) on failure.
 bool SubmitJob(const Destination& destination, const std::string& title, const DevMode& mode,
