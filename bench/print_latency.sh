@@ -69,8 +69,12 @@ compare() {  # NAME SERVER
     export CUPS_SERVER=$2
     : >"$work/ours"
     : >"$work/theirs"
+    # Each run starts with the server idle, as a user's does: the print filters of the job
+    # before would otherwise take the processors from the run measured.
     for ((i = 0; i < runs; i++)); do
+        cups_jobs_done
         measure "$program" >>"$work/ours"
+        cups_jobs_done
         measure lp -d "$CUPS_QUEUE" -t lp "$page" >>"$work/theirs"
     done
     # The medians of the wall time, the processor time (user and system) and the peak.
