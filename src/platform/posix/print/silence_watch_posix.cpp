@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <linux/sockios.h>
 #include <poll.h>
+#include <signal.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -54,6 +55,10 @@ SilenceWatch::~SilenceWatch() {
 }
 
 void* SilenceWatch::Run(void* self) {
+    // Signals are for the threads that wait for them (the terminal's), not for the watch.
+    sigset_t all;
+    sigfillset(&all);
+    pthread_sigmask(SIG_BLOCK, &all, nullptr);
     static_cast<SilenceWatch*>(self)->Watch();
     return nullptr;
 }
@@ -68,14 +73,18 @@ void SilenceWatch::Watch() {
             std::chrono::ceil<std::chrono::milliseconds>(bound_ - (Clock::now() - heard));
         const int wait =
             static_cast<int>(std::clamp(left, std::chrono::milliseconds{0}, kTick).count());
-        if (poll(watched, 2, wait) < 0 && errno != EINTR) return;
+        if (const int ready = poll(watched, 2, wait); ready < 0) {
+            if (errno == EINTR) continue;
+            return;
+        }
         if (stop.revents != 0) return;
         if (watched[0].revents != 0) {
             // The server spoke, or hung up: either way it is not silent, and the reader will
             // see it. A descriptor closed under the watch leaves nothing to watch.
             if (watched[0].revents & POLLNVAL) return;
             heard = Clock::now();
-            if (poll(&stop, 1, static_cast<int>(kTick.count())) != 0) return;
+            const int stopped = poll(&stop, 1, static_cast<int>(kTick.count()));
+            if (stopped > 0 || (stopped < 0 && errno != EINTR)) return;
         }
         const Clock::time_point now = Clock::now();
         if (const int still = Unsent(fd_); still != unsent) {
