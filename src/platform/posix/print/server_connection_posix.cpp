@@ -5,6 +5,7 @@
 #include <atomic>
 #include <chrono>
 #include <mutex>
+#include <new>
 
 namespace platform::posix {
 namespace {
@@ -13,9 +14,15 @@ std::atomic<bool> silent{false};
 std::mutex silentLock;
 std::string silentServer;
 
-void NoteSilent(const std::string& server) {
+// Runs on the silence watch's thread and in libcups' callback, where nothing may throw:
+// without the memory for the name, the server goes unnamed but still counts as silent.
+void NoteSilent(const std::string& server) noexcept {
     std::lock_guard guard(silentLock);
-    if (!silent.exchange(true)) silentServer = server;
+    if (silent.exchange(true)) return;
+    try {
+        silentServer = server;
+    } catch (const std::bad_alloc&) {
+    }
 }
 
 }  // namespace
