@@ -3,22 +3,24 @@
 namespace platform::posix {
 namespace {
 
-// The work needs little stack; the default of several megabytes would count against a
-// limit on the process's memory for nothing.
+// Enough for fontconfig's set-up, the deepest work started this way.
 constexpr size_t kStackBytes = 512 * 1024;
 
 }  // namespace
 
+bool StartSmallThread(pthread_t* thread, void* (*run)(void*), void* argument) {
+    pthread_attr_t attributes;
+    pthread_attr_init(&attributes);
+    pthread_attr_setstacksize(&attributes, kStackBytes);
+    const bool started = pthread_create(thread, &attributes, run, argument) == 0;
+    pthread_attr_destroy(&attributes);
+    return started;
+}
+
 void WarmUp::Start() {
     pthread_mutex_lock(&lock_);
-    if (state_ == State::kWaiting) {
-        pthread_attr_t attributes;
-        pthread_attr_init(&attributes);
-        pthread_attr_setstacksize(&attributes, kStackBytes);
-        if (pthread_create(&thread_, &attributes, &WarmUp::Run, this) == 0) {
-            state_ = State::kRunning;
-        }
-        pthread_attr_destroy(&attributes);
+    if (state_ == State::kWaiting && StartSmallThread(&thread_, &WarmUp::Run, this)) {
+        state_ = State::kRunning;
     }
     pthread_mutex_unlock(&lock_);
 }

@@ -10,6 +10,11 @@
 
 namespace platform::posix {
 
+/// Starts `run(argument)` on a thread with a small stack (the default of several megabytes
+/// would count against a limit on the process's memory for nothing); false when no thread
+/// can be had.
+bool StartSmallThread(pthread_t* thread, void* (*run)(void*), void* argument);
+
 class WarmUp {
   public:
     /// `work` must not throw; it runs once.

@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "platform/posix/common/warm_up_posix.hpp"
+
 namespace platform::posix {
 namespace {
 
@@ -19,10 +21,6 @@ using Clock = std::chrono::steady_clock;
 // How often the watch looks at what is still to be sent, and how long it leaves data that
 // came in to the reader before it looks again (rather than spin while the data waits).
 constexpr std::chrono::milliseconds kTick{50};
-
-// The watch needs little stack; the default of several megabytes would count against a
-// limit on the process's memory for nothing.
-constexpr size_t kStackBytes = 64 * 1024;
 
 // Bytes written to the socket that the peer has not taken yet.
 int Unsent(int fd) {
@@ -35,11 +33,7 @@ int Unsent(int fd) {
 SilenceWatch::SilenceWatch(int fd, std::chrono::milliseconds bound, std::function<void()> onSilence)
     : fd_(fd), bound_(bound), onSilence_(std::move(onSilence)) {
     if (pipe2(stop_, O_CLOEXEC) != 0) return;
-    pthread_attr_t attributes;
-    pthread_attr_init(&attributes);
-    pthread_attr_setstacksize(&attributes, kStackBytes);
-    watching_ = pthread_create(&thread_, &attributes, &SilenceWatch::Run, this) == 0;
-    pthread_attr_destroy(&attributes);
+    watching_ = StartSmallThread(&thread_, &SilenceWatch::Run, this);
 }
 
 SilenceWatch::~SilenceWatch() {
