@@ -182,7 +182,8 @@ std::shared_ptr<const Destination> Destination::Load(const std::string& name, cu
         });
         ppdAhead.Start();
         destination->info_ = server->Ask(
-            [&destination](http_t* http) { return cupsCopyDestInfo(http, destination->dest_); });
+            [&destination](http_t* http) { return cupsCopyDestInfo(http, destination->dest_); },
+            ServerConnection::Answer::kLong);
         ppdAhead.Finish();
         if (destination->info_ == nullptr) {
             if (ppd >= 0) close(ppd);

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/posix/print/silence_watch_posix.hpp"
+#include "platform/posix/print/whole_answer_reads_posix.hpp"
 
 namespace platform::posix {
 
@@ -25,14 +26,20 @@ class ServerConnection {
     /// print server is set up), or it did not answer in time, now or earlier in the run.
     http_t* Http() const { return http_; }
 
+    /// How long the answer to a question is: a long one (many kilobytes, a queue's whole
+    /// description) is read in one piece where it can be (whole_answer_reads_posix.hpp).
+    enum class Answer { kShort, kLong };
+
     /// Asks `question(Http())` while the server's silence is watched: a server that keeps
     /// silent for the bound is taken for one that does not answer, and libcups' call fails.
     /// Every call that talks to the server goes through here; only with a connection.
     template <typename Question>
-    decltype(auto) Ask(Question&& question) {
+    decltype(auto) Ask(Question&& question, Answer answer = Answer::kShort) {
         const SilenceWatch watch(httpGetFd(http_), kSilence, [this] { HeardNothing(); });
-        // Without a watch, libcups bounds its waits itself, at the price of its polls.
+        // Without a watch, libcups bounds its waits itself, at the price of its polls, and
+        // takes any read that comes back empty-handed for the end of the wait.
         if (!watch.Watching()) BoundWaitsInLibcups();
+        const WholeAnswerReads reads(watch.Watching() && answer == Answer::kLong ? http_ : nullptr);
         return question(http_);
     }
 
