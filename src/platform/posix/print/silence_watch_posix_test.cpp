@@ -10,26 +10,12 @@
 #include <string>
 #include <thread>
 
+#include "testing/local_connection.hpp"
+
 namespace platform::posix {
 namespace {
 
 using namespace std::chrono_literals;
-
-// A connected pair of stream sockets: ours, and the server's end.
-struct Connection {
-    int ours = -1;
-    int server = -1;
-    Connection() {
-        int ends[2];
-        EXPECT_EQ(socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends), 0);
-        ours = ends[0];
-        server = ends[1];
-    }
-    ~Connection() {
-        close(ours);
-        close(server);
-    }
-};
 
 // Sends until the peer stops taking data or the connection fails; the bytes that went out.
 size_t SendUntilFailure(int fd, size_t most) {
@@ -46,7 +32,7 @@ size_t SendUntilFailure(int fd, size_t most) {
 
 TEST(SilenceWatchTest, SilentServerEndsTheWaitForAnAnswerAndForTakingARequest) {
     {
-        Connection connection;
+        LocalConnection connection;
         std::atomic<int> silences{0};
         SilenceWatch watch(connection.ours, 100ms, [&] { ++silences; });
         ASSERT_TRUE(watch.Watching());
@@ -56,7 +42,7 @@ TEST(SilenceWatchTest, SilentServerEndsTheWaitForAnAnswerAndForTakingARequest) {
         EXPECT_EQ(silences, 1);
     }
     {
-        Connection connection;
+        LocalConnection connection;
         std::atomic<int> silences{0};
         SilenceWatch watch(connection.ours, 100ms, [&] { ++silences; });
         // The server takes nothing: once its socket is full, the send fails instead of
@@ -73,7 +59,7 @@ TEST(SilenceWatchTest, ServerThatKeepsTalkingOrTakingIsNotCutOff) {
     constexpr auto kPause = 20ms;
     constexpr int kPauses = 75;
     {
-        Connection connection;
+        LocalConnection connection;
         std::atomic<int> silences{0};
         std::thread server([&] {
             for (int i = 0; i < kPauses; ++i) {
@@ -94,7 +80,7 @@ TEST(SilenceWatchTest, ServerThatKeepsTalkingOrTakingIsNotCutOff) {
         EXPECT_EQ(silences, 0);
     }
     {
-        Connection connection;
+        LocalConnection connection;
         std::atomic<int> silences{0};
         std::atomic<bool> sending{true};
         // The server takes the document slowly, a little at a time.

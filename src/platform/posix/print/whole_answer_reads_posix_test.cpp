@@ -11,6 +11,8 @@
 #include <string>
 #include <thread>
 
+#include "testing/local_connection.hpp"
+
 namespace platform::posix {
 namespace {
 
@@ -19,21 +21,6 @@ using namespace std::chrono_literals;
 // An answer as the print server writes it: its header, and a moment later its body.
 const std::string kHeader(300, 'h');
 const std::string kBody(24 * 1024, 'b');
-
-struct LocalConnection {
-    int ours = -1;
-    int server = -1;
-    LocalConnection() {
-        int ends[2];
-        EXPECT_EQ(socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends), 0);
-        ours = ends[0];
-        server = ends[1];
-    }
-    ~LocalConnection() {
-        close(ours);
-        close(server);
-    }
-};
 
 // What one read of up to libcups' buffer brings while the server writes the header, then,
 // after `pause`, the body.
