@@ -32,7 +32,8 @@ void ReleaseReads(int fd) {
 }
 
 WholeAnswerReads::WholeAnswerReads(http_t* http) : http_(http) {
-    if (http_ != nullptr && HoldReads(httpGetFd(http_))) fd_ = httpGetFd(http_);
+    if (http_ == nullptr) return;
+    if (const int fd = httpGetFd(http_); HoldReads(fd)) fd_ = fd;
 }
 
 WholeAnswerReads::~WholeAnswerReads() {

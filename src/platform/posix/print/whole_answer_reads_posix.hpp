@@ -4,7 +4,7 @@
 // reads the body straight from the socket, a field at a time. The server writes an answer's
 // header and body separately, so a reader that wakes between the two reads a queue's whole
 // description (some 25 KB) in 7,000 system calls, which cost milliseconds of processor time
-// on every run. Held until a good part of the answer is there, the first read takes the
+// on most runs. Held until a good part of the answer is there, the first read takes the
 // header and the body together, and libcups reads the rest from its buffer.
 //
 // Only on a local (Unix-domain) socket: there poll() reports any data, as libcups' waits

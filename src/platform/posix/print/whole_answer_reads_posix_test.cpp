@@ -1,7 +1,6 @@
 #include "platform/posix/print/whole_answer_reads_posix.hpp"
 
 #include <gtest/gtest.h>
-#include <netinet/in.h>
 #include <sys/socket.h>
 #include <sys/time.h>
 #include <unistd.h>
