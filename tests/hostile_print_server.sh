@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# The sanitized POSIX program against print servers as they are on real networks: a proxy of
+# the test's own in front of a private cupsd (tools/hostile_print_server.py) that answers
+# each request with the real server's answer and exactly one thing wrong with it, chosen by
+# the case number and the seed (lib/hostile_cases.sh says what a case does and when it
+# passes). Each case runs in a terminal and without one. The seed is printed first; a
+# failing case prints the command that repeats it alone. bench/hostile_print_server.sh runs
+# thousands of cases.
+#   tests/hostile_print_server.sh PROGRAM PTY_SESSION [COUNT] [SEED] [FIRST]
+set -euo pipefail
+program=$(realpath "$1")
+session=$(realpath "$2")
+count=${3:-264}
+seed=${4:-$(((RANDOM << 15 | RANDOM) + 1))}
+first=${5:-0}
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/lib/check.sh"
+source "$here/lib/cups.sh"
+source "$here/lib/driver_sweep.sh"
+source "$here/lib/hostile_cases.sh"
+
+trap hostile_stop EXIT
+trap 'exit 130' INT TERM
+started=$SECONDS
+echo "hostile print server: seed $seed, cases $first to $((first + count - 1))"
+hostile_start "$seed"
+hostile_all "$program" "$session" "$first" "$count" "$seed"
+passed=$(grep -l '^ok case' "$HOSTILE_WORK/results"/* 2>/dev/null | wc -l)
+echo "hostile print server: $passed of $count cases passed in $((SECONDS - started)) s (seed $seed)"
+check_eq "every case ends normally, within its bound, with a report" "$count" "$passed"
+check_done
