@@ -412,12 +412,37 @@ def forever(piece, interval):
 IPP_KINDS = ["first", "cups-get-default", "get-printer-attributes", "cups-get-printers",
              "print-job", "every"]
 ALL_KINDS = IPP_KINDS + ["ppd"]
-STRING_ATTRIBUTES = ["printer-name", "printer-info", "printer-location",
-                     "printer-make-and-model", "printer-uri-supported", "media-default",
-                     "printer-state-message", "status-message", "device-uri",
-                     "media-supported", "document-format-supported", "job-state-message"]
-NAME_ATTRIBUTES = ["printer-name", "printer-info", "printer-location", "printer-make-and-model",
-                   "status-message", "printer-state-message", "media-default"]
+# The texts each answer holds, as the server gives them (status-message, which a server
+# adds to answer with a note, is added where it is missing).
+TEXTS = {
+    "cups-get-printers": ["printer-name", "printer-info", "printer-location",
+                          "printer-make-and-model", "device-uri", "status-message"],
+    "cups-get-default": ["printer-name", "printer-info", "printer-location",
+                         "printer-make-and-model", "printer-uri-supported", "device-uri",
+                         "printer-state-reasons", "status-message"],
+    "get-printer-attributes": ["printer-name", "printer-info", "printer-location",
+                               "printer-make-and-model", "printer-uri-supported",
+                               "media-default", "media-supported", "printer-state-message",
+                               "document-format-supported", "media-source-supported",
+                               "status-message"],
+    "print-job": ["job-state-message", "job-uri", "status-message"],
+    "first": ["printer-name", "printer-info", "printer-make-and-model", "status-message"],
+    "every": ["printer-name", "printer-info", "printer-location", "printer-make-and-model",
+              "status-message"],
+}
+# What a client cannot do without, by answer.
+NEEDED = {
+    "cups-get-printers": ["printer-name", "attributes-charset", "device-uri"],
+    "cups-get-default": ["printer-name", "printer-uri-supported", "attributes-charset",
+                         "media-col-default"],
+    "get-printer-attributes": ["printer-uri-supported", "media-col-database", "media-default",
+                               "media-supported", "printer-resolution-default",
+                               "printer-resolution-supported", "document-format-supported",
+                               "attributes-charset", "media-col-default"],
+    "print-job": ["job-id", "job-uri", "job-state"],
+    "first": ["attributes-charset", "printer-name"],
+    "every": ["attributes-charset", "printer-name"],
+}
 INTEGER_ATTRIBUTES = ["media-bottom-margin", "media-left-margin", "media-right-margin",
                       "media-top-margin", "x-dimension", "y-dimension",
                       "printer-resolution-default", "printer-resolution-supported",
@@ -963,13 +988,25 @@ class AbsurdInteger(Mutation):
         return with_body(answer, message.encode())
 
 
+def texts_of(message, name):
+    """The values of the text `name`; a status-message the answer lacks is added first, to
+    the operation attributes, as a server adds one to say more about the status."""
+    found = message.find(name)
+    if not found and name == "status-message":
+        at = next((i for i, item in enumerate(message.items) if item[1] is None and i > 0),
+                  len(message.items) - 1)
+        message.items.insert(at, [0x41, b"status-message", b"successful-ok"])
+        found = [at]
+    return found
+
+
 class StringSize(Mutation):
     """An empty string, or one of 64 KB (the most a value's length can say)."""
     family = "string-size"
 
     def choose(self, c):
-        self.attribute = c.pick(STRING_ATTRIBUTES)
         self.target = c.pick(IPP_KINDS)
+        self.attribute = c.pick(TEXTS[self.target])
         self.size = c.pick(["empty", "64k"])
 
     def words(self):
@@ -979,9 +1016,7 @@ class StringSize(Mutation):
         message = ipp_body(answer)
         if message is None:
             return None
-        found = message.find(self.attribute)
-        if not found:
-            return None
+        found = texts_of(message, self.attribute)
         for index in found:
             message.items[index][2] = b"" if self.size == "empty" else b"W" * 65535
         return with_body(answer, message.encode())
@@ -993,9 +1028,10 @@ class HostileName(Mutation):
     family = "hostile-name"
 
     def choose(self, c):
-        self.attribute = c.pick(NAME_ATTRIBUTES)
         self.target = c.pick(["cups-get-printers", "cups-get-printers", "cups-get-default",
-                              "get-printer-attributes", "every"])
+                              "get-printer-attributes", "every", "print-job"])
+        # The names on the printer list most often: they are the ones the screen shows.
+        self.attribute = c.pick(["printer-name", "printer-name"] + TEXTS[self.target])
         self.payload = c.pick(sorted(HOSTILE_NAMES))
 
     def words(self):
@@ -1005,10 +1041,7 @@ class HostileName(Mutation):
         message = ipp_body(answer)
         if message is None:
             return None
-        found = message.find(self.attribute)
-        if not found:
-            return None
-        for index in found:
+        for index in texts_of(message, self.attribute):
             item = message.items[index]
             item[2] = (item[2] + HOSTILE_NAMES[self.payload][2:])[:65535]
         return with_body(answer, message.encode())
@@ -1060,10 +1093,8 @@ class DropAttribute(Mutation):
     family = "drop-attribute"
 
     def choose(self, c):
-        self.attribute = c.pick(["printer-uri-supported", "printer-name", "job-id",
-                                 "media-col-database", "media-default", "printer-resolution-default",
-                                 "media-supported", "attributes-charset", "document-format-supported"])
-        self.target = "print-job" if self.attribute == "job-id" else c.pick(IPP_KINDS)
+        self.target = c.pick(IPP_KINDS)
+        self.attribute = c.pick(NEEDED[self.target])
 
     def words(self):
         return {"attribute": self.attribute}
