@@ -23,7 +23,8 @@ packages=(
   printer-driver-c2esp printer-driver-dymo printer-driver-escpr printer-driver-foo2zjs
   printer-driver-m2300w printer-driver-ptouch printer-driver-pxljr printer-driver-sag-gdi
   printer-driver-splix
-  # The sweep unpacks the compressed PPD collections once with their own Python code.
+  # The sweep unpacks the compressed PPD collections once with their own Python code; the
+  # hostile print server of the tests is a Python program too.
   python3 xz-utils
   dpkg-dev devscripts file lintian man-db groff-base unzip strace
 )

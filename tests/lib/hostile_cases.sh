@@ -18,7 +18,8 @@
 #                         end many at a time (HOSTILE_LONG_SLOTS, 24) and the others a few at
 #                         a time (HOSTILE_SHORT_SLOTS, the processors); prints one line per
 #                         case as it ends ("ok case N ..." or "FAIL case N: WHY ... repeat:
-#                         ...") and leaves them in HOSTILE_WORK/results
+#                         ...") and leaves it in HOSTILE_WORK/results/N.line, the reasons it
+#                         failed one a line in N.reasons
 #   hostile_stop          ends every case still running, the print server, and removes
 #                         HOSTILE_WORK unless HOSTILE_KEEP is set; the caller's EXIT trap
 #                         runs it
@@ -171,7 +172,7 @@ hostile_detail() {  # DIR
     fi
 }
 
-# One case, both runs at once; writes its line to HOSTILE_WORK/results/CASE.
+# One case, both runs at once; writes its line to HOSTILE_WORK/results/CASE.line.
 hostile_case() {  # PROGRAM SESSION CASE SEED DESCRIPTION
     local program=$1 session=$2 case=$3 seed=$4 description=$5
     local default locale transport word
@@ -189,6 +190,8 @@ hostile_case() {  # PROGRAM SESSION CASE SEED DESCRIPTION
     pty=$(cat "$dir/pty/verdict" 2>/dev/null || echo "no verdict")
     batch=$(cat "$dir/batch/verdict" 2>/dev/null || echo "no verdict")
     local times="pty $(cat "$dir/pty/seconds" 2>/dev/null) s, batch $(cat "$dir/batch/seconds" 2>/dev/null) s"
+    # The reasons one a line, for a summary of many cases.
+    printf '%s\n' "$pty" "$batch" | tr ',' '\n' | grep . | sort -u >"$HOSTILE_WORK/results/$case.reasons" || true
     if [[ -z $pty && -z $batch ]]; then
         line="ok case $case ($times): ${description#* seed=* }"
     else
@@ -197,7 +200,7 @@ hostile_case() {  # PROGRAM SESSION CASE SEED DESCRIPTION
         [[ -n $batch ]] && line+=$'\n'"    batch: $(hostile_detail "$dir/batch")"
         line+=$'\n'"    repeat: bash tests/hostile_print_server.sh PROGRAM PTY_SESSION 1 $seed $case"
     fi
-    printf '%s\n' "$line" >"$HOSTILE_WORK/results/$case"
+    printf '%s\n' "$line" >"$HOSTILE_WORK/results/$case.line"
     [[ -n ${HOSTILE_KEEP:-} ]] || rm -rf "$dir"
 }
 
@@ -222,7 +225,7 @@ hostile_all() {  # PROGRAM SESSION FIRST COUNT SEED
         for pid in "${!HOSTILE_RUNNING[@]}"; do
             if ! kill -0 "$pid" 2>/dev/null; then
                 wait "$pid" 2>/dev/null || true
-                cat "$HOSTILE_WORK/results/${HOSTILE_RUNNING[$pid]}" 2>/dev/null ||
+                cat "$HOSTILE_WORK/results/${HOSTILE_RUNNING[$pid]}.line" 2>/dev/null ||
                     echo "FAIL case ${HOSTILE_RUNNING[$pid]}: the runner lost it"
                 if [[ ${kind_of[$pid]} == long ]]; then running_long=$((running_long - 1)); else running_short=$((running_short - 1)); fi
                 unset "HOSTILE_RUNNING[$pid]"

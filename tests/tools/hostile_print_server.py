@@ -79,7 +79,7 @@ class Report:
                         f.write(f"{time.monotonic():.3f} connection: {what}\n")
                     else:
                         f.write(f"{time.monotonic():.3f} #{ordinal} {request.method} "
-                                f"{request.path} {request.kind}: {what}\n")
+                                f"{request.path} {request.kind} ({request.framing}): {what}\n")
 
 
 def reset(sock):

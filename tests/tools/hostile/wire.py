@@ -218,6 +218,7 @@ class Request:
         self.expects_continue = "100-continue" in (header(self.headers, "Expect") or "").lower()
         self.body = b""
         self.kind = "other"
+        self.framing = ""
 
     def read_body(self, stream, client):
         # The client waits for the go-ahead before it sends the body, as the server gives
@@ -225,6 +226,9 @@ class Request:
         if self.expects_continue:
             client.sendall(b"HTTP/1.1 100 Continue\r\n\r\n")
         self.body = read_body(stream, self.headers, bytearray()) or b""
+        chunked = "chunked" in (header(self.headers, "Transfer-Encoding") or "").lower()
+        self.framing = ("chunked" if chunked else "length") + \
+            (", after 100 Continue" if self.expects_continue else "")
         if self.method == "GET" and self.path.endswith(".ppd"):
             self.kind = "ppd"
         elif self.method == "POST" and len(self.body) >= 8:
