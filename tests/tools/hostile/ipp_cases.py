@@ -18,6 +18,9 @@ class IppStatus(Mutation):
         self.status = c.pick([0x0001, 0x0002, 0x0400, 0x0401, 0x0402, 0x0403, 0x0406, 0x040A,
                               0x0500, 0x0501, 0x0502, 0x0503, 0x0506, 0x0507, 0x0507, 0x7FFF,
                               0xFFFF])
+        # A busy server says so where it hurts most: on the queue's description.
+        if self.status == 0x0507 and c.below(2) == 0:
+            self.target = "get-printer-attributes"
 
     def words(self):
         return {"status": "0x%04x" % self.status}
