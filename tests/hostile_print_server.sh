@@ -10,7 +10,7 @@
 set -euo pipefail
 program=$(realpath "$1")
 session=$(realpath "$2")
-count=${3:-264}
+count=${3:-220}
 seed=${4:-$(((RANDOM << 15 | RANDOM) + 1))}
 first=${5:-0}
 here=$(cd "$(dirname "$0")" && pwd)
