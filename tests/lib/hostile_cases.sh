@@ -151,6 +151,10 @@ hostile_run() {  # MODE PROGRAM SESSION CASE SEED DEFAULT LOCALE TRANSPORT
     if ((${requests:-0} > HOSTILE_MOST_REQUESTS)); then
         reasons+=("more than $HOSTILE_MOST_REQUESTS requests")
     fi
+    # libcups asks for a password on the terminal when nobody stops it.
+    if [[ $mode == pty ]] && grep -aq 'Password for ' "$dir/screen"; then
+        reasons+=("password prompt")
+    fi
     # The terminal is 80 columns wide: lines are read with its wraps taken out.
     if ! tr -d '\r\n' <"$dir/screen" | grep -aqE '  Printer = | \.\.\.\.No page printed: '; then
         reasons+=("no report")
