@@ -58,13 +58,15 @@ class Truncate(Mutation):
             _, start, end = spans[int(self.where * len(spans))]
             inside = start + 1 + int(self.where * (end - start - 1))
             if self.framing == "chunked":
-                whole = framed(answer.line, answer.plain_headers(), body, "length")
-                whole = whole.replace(b"Content-Length: %d\r\n" % len(body), b"Transfer-Encoding: chunked\r\n", 1)
-                head_length = whole.find(b"\r\n\r\n") + 4
-                whole = whole[:head_length] + b"%x\r\n" % len(body) + body + b"\r\n0\r\n\r\n"
-                cut = head_length + len(b"%x\r\n" % len(body)) + inside
+                # The message in one chunk, so that the cut falls where it was chosen.
+                head = head_bytes(answer.line, answer.plain_headers() +
+                                  [("Transfer-Encoding", "chunked")])
+                size = b"%x\r\n" % len(body)
+                whole = head + size + body + b"\r\n0\r\n\r\n"
+                cut = len(head) + len(size) + inside
             else:
-                cut = head_length + inside
+                whole = framed(answer.line, answer.plain_headers(), body)
+                cut = whole.find(b"\r\n\r\n") + 4 + inside
         return Reply(send(whole[:cut]), then=self.then)
 
 
