@@ -2,62 +2,67 @@
 
 #include <sys/socket.h>
 
-#include <atomic>
-#include <chrono>
+#include <cerrno>
 #include <mutex>
 #include <new>
+
+#include "platform/posix/print/server_wait_posix.hpp"
 
 namespace platform::posix {
 namespace {
 
-std::atomic<bool> silent{false};
-std::mutex silentLock;
-std::string silentServer;
+using Clock = std::chrono::steady_clock;
 
-// Runs on the silence watch's thread and in libcups' callback, where nothing may throw:
-// without the memory for the name, the server goes unnamed but still counts as silent.
-void NoteSilent(const std::string& server) noexcept {
-    std::lock_guard guard(silentLock);
-    if (silent.exchange(true)) return;
+// How long one try to connect waits before the program looks at the time and the terminal.
+constexpr int kConnectTryMs = 250;
+
+std::mutex troubleLock;
+ServerTrouble trouble = ServerTrouble::kNone;
+std::string troubledServer;
+
+}  // namespace
+
+ServerTrouble TroubleWithServer(std::string* server) {
+    std::lock_guard guard(troubleLock);
+    if (server != nullptr) *server = troubledServer;
+    return trouble;
+}
+
+// Runs on question threads and watches, where nothing may throw: without the memory for the
+// name the server goes unnamed, but the trouble still counts.
+void NoteTrouble(const std::string& server, ServerTrouble noted) {
+    std::lock_guard guard(troubleLock);
+    if (trouble != ServerTrouble::kNone || noted == ServerTrouble::kNone) return;
+    trouble = noted;
     try {
-        silentServer = server;
+        troubledServer = server;
     } catch (const std::bad_alloc&) {
     }
 }
 
-}  // namespace
-
-ServerConnection::ServerConnection() {
-    if (silent) return;
-    server_ = cupsServer();
-    const auto start = std::chrono::steady_clock::now();
-    http_ = httpConnect2(server_.c_str(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
-                         std::chrono::milliseconds(kSilence).count(), nullptr);
-    if (http_ == nullptr) {
-        // A refused connection is a machine without a print server, and no fault; one that
-        // never came about is a server that does not answer.
-        if (std::chrono::steady_clock::now() - start >= kSilence) NoteSilent(server_);
-    }
-}
+ServerConnection::ServerConnection() : server_(cupsServer()) {}
 
 ServerConnection::~ServerConnection() {
     if (http_ != nullptr) httpClose(http_);
 }
 
-void ServerConnection::HeardNothing() { NoteSilent(server_); }
-
-void ServerConnection::BoundWaitsInLibcups() {
-    httpSetTimeout(http_, kSilence.count(), &ServerConnection::StopWaiting, this);
+ServerConnection::Opened ServerConnection::Open(Clock::time_point deadline) {
+    if (http_ == nullptr) {
+        // Made without connecting: the server's addresses are looked up once, here.
+        http_ = httpConnect2(server_.c_str(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, 0,
+                             nullptr);
+        if (http_ == nullptr) return Opened::kNoServer;
+    }
+    for (;;) {
+        if (httpReconnect2(http_, kConnectTryMs, nullptr) == 0) return Opened::kConnected;
+        // A refused connection is a machine without a print server; only a server that is
+        // slow to take the connection is waited for.
+        if (httpError(http_) != ETIMEDOUT) return Opened::kNoServer;
+        WaitTick();
+        if (Clock::now() >= deadline || WaitStopped()) return Opened::kTimedOut;
+    }
 }
 
-int ServerConnection::StopWaiting(http_t*, void* self) {
-    NoteSilent(static_cast<ServerConnection*>(self)->server_);
-    return 0;  // libcups gives the request up
-}
-
-std::string SilentServer() {
-    std::lock_guard guard(silentLock);
-    return silentServer;
-}
+bool ServerConnection::IsOpen() const { return http_ != nullptr && httpGetFd(http_) >= 0; }
 
 }  // namespace platform::posix
