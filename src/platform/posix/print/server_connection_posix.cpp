@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <mutex>
 #include <new>
+#include <utility>
+#include <vector>
 
 #include "platform/posix/print/server_wait_posix.hpp"
 
@@ -16,26 +18,40 @@ using Clock = std::chrono::steady_clock;
 // How long one try to connect waits before the program looks at the time and the terminal.
 constexpr int kConnectTryMs = 250;
 
+// The servers given up, in the order they were; a run asks one server.
 std::mutex troubleLock;
-ServerTrouble trouble = ServerTrouble::kNone;
-std::string troubledServer;
+std::vector<std::pair<std::string, ServerTrouble>> givenUp;
 
 }  // namespace
 
 ServerTrouble TroubleWithServer(std::string* server) {
     std::lock_guard guard(troubleLock);
-    if (server != nullptr) *server = troubledServer;
-    return trouble;
+    if (givenUp.empty()) {
+        if (server != nullptr) server->clear();
+        return ServerTrouble::kNone;
+    }
+    if (server != nullptr) *server = givenUp.front().first;
+    return givenUp.front().second;
 }
 
-// Runs on question threads and watches, where nothing may throw: without the memory for the
-// name the server goes unnamed, but the trouble still counts.
+ServerTrouble TroubleWith(const std::string& server) {
+    std::lock_guard guard(troubleLock);
+    for (const auto& [name, trouble] : givenUp) {
+        if (name == server) return trouble;
+    }
+    return ServerTrouble::kNone;
+}
+
+// Runs on question threads, where nothing may throw: without the memory to note it, the
+// trouble goes unnoted and the next question finds it again.
 void NoteTrouble(const std::string& server, ServerTrouble noted) {
     std::lock_guard guard(troubleLock);
-    if (trouble != ServerTrouble::kNone || noted == ServerTrouble::kNone) return;
-    trouble = noted;
+    if (noted == ServerTrouble::kNone) return;
+    for (const auto& given : givenUp) {
+        if (given.first == server) return;
+    }
     try {
-        troubledServer = server;
+        givenUp.emplace_back(server, noted);
     } catch (const std::bad_alloc&) {
     }
 }

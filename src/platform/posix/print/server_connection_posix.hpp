@@ -19,11 +19,14 @@ enum class ServerTrouble {
     kPassword,  // it wants a password, and the system holds no credentials for it
 };
 
-/// The trouble the run has had with the print server, and the server's name as libcups gives
-/// it (a host and port, or a socket); kNone when it has answered every question.
+/// The trouble the run has had with a print server, and that server's name as libcups gives
+/// it (a host and port, or a socket); kNone when every server asked has answered.
 ServerTrouble TroubleWithServer(std::string* server = nullptr);
 
-/// Notes the trouble a question had; the first one noted stays.
+/// The trouble the run has had with the print server `server`.
+ServerTrouble TroubleWith(const std::string& server);
+
+/// Notes the trouble a question to `server` had; the first one noted for it stays.
 void NoteTrouble(const std::string& server, ServerTrouble trouble);
 
 /// A connection to the print server for the questions of one call; closed when it goes.

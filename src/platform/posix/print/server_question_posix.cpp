@@ -14,8 +14,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// The pause before a question is asked again.
-constexpr std::chrono::seconds kPauseBeforeRetry{1};
 // How often a wait looks at the time and the terminal where no watch can do it.
 constexpr double kTickSeconds = 0.25;
 constexpr int kTickMs = 50;
@@ -71,7 +69,7 @@ class Question {
     Reply Ask(const char* method, const std::string& resource,
               const std::function<bool(http_t*)>& send,
               const std::function<Taken(std::string&)>& take) {
-        if (TroubleWithServer() != ServerTrouble::kNone) return Reply::kTrouble;
+        if (TroubleWith(server_.Server()) != ServerTrouble::kNone) return Reply::kTrouble;
         const ProgramWaits waits;
         cupsSetPasswordCB2(NoPassword, nullptr);
         int tries = 0;
@@ -160,7 +158,7 @@ class Question {
     }
 
     void Pause() const {
-        const Clock::time_point end = Clock::now() + kPauseBeforeRetry;
+        const Clock::time_point end = Clock::now() + bounds_.pause;
         while (Clock::now() < end && !Over()) {
             poll(nullptr, 0, kTickMs);
             WaitTick();

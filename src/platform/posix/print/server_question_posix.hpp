@@ -32,6 +32,8 @@ namespace platform::posix {
 /// How long one question may take, from its first try to the last byte of its answer: as
 /// long as lp waits for a server that has fallen silent.
 inline constexpr std::chrono::seconds kQuestionTime{60};
+/// The pause before a question that got no usable answer is asked again.
+inline constexpr std::chrono::seconds kPauseBeforeRetry{1};
 
 /// How a question ended.
 enum class Reply {
@@ -47,6 +49,8 @@ struct Bounds {
     size_t mostBytes;
     /// The most time it may take.
     std::chrono::milliseconds time = kQuestionTime;
+    /// The pause before its second try.
+    std::chrono::milliseconds pause = kPauseBeforeRetry;
 };
 
 struct IppDeleter {
