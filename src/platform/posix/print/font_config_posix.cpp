@@ -1,12 +1,16 @@
 #include "platform/posix/print/font_config_posix.hpp"
 
+#include <cairo-ft.h>
 #include <fontconfig/fontconfig.h>
+#include <pthread.h>
 #include <strings.h>
 #include <sys/mman.h>
 
 #include <string>
+#include <vector>
 
 #include "platform/posix/common/warm_up_posix.hpp"
+#include "platform/posix/print/font_match_posix.hpp"
 
 namespace platform::posix {
 namespace {
@@ -84,42 +88,22 @@ const OwnFamily* OwnFamilyNamed(const char* faceName) {
     return nullptr;
 }
 
-// Whether the configuration finds a face for the family that may stand for it.
-bool Finds(FcConfig* config, const OwnFamily& family) {
-    FcPattern* pattern = FcPatternCreate();
-    if (pattern == nullptr) return false;
-    const char* asked = family.name[0] != '\0' ? family.name : "monospace";
-    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(asked));
-    FcConfigSubstitute(config, pattern, FcMatchPattern);
-    FcDefaultSubstitute(pattern);
-    FcResult result = FcResultNoMatch;
-    FcPattern* match = FcFontMatch(config, pattern, &result);
-    FcPatternDestroy(pattern);
-    bool found = false;
-    FcChar8* name = nullptr;
-    if (match != nullptr && FcPatternGetString(match, FC_FAMILY, 0, &name) == FcResultMatch) {
-        for (const char* acceptable : family.matches) {
-            if (acceptable != nullptr &&
-                strcasecmp(acceptable, reinterpret_cast<const char*>(name)) == 0) {
-                found = true;
-            }
-        }
-    }
-    if (match != nullptr) FcPatternDestroy(match);
-    return found;
+// The family cairo is asked for: the default face is the monospace one, as on a Windows
+// printer.
+const char* FamilyAsked(const char* faceName) {
+    return faceName[0] != '\0' ? faceName : "monospace";
 }
 
-// The program's own configuration, or null when it cannot be read or does not find the
-// runtime's families (fonts kept where fontconfig does not look by default).
+// The program's own configuration, or null when it cannot be read. Whether it finds a face
+// for each of the runtime's families is known when that family is first asked for.
 FcConfig* ReadOwnConfiguration() {
     FcConfig* config = FcConfigCreate();
     if (config == nullptr) return nullptr;
-    bool usable = FcConfigParseAndLoadFromMemory(
-                      config, reinterpret_cast<const FcChar8*>(kOwnConfiguration), FcFalse) &&
-                  FcConfigBuildFonts(config);
-    for (const OwnFamily& family : kOwnFamilies)
-        usable = usable && Finds(config, family);
-    if (usable) return config;
+    if (FcConfigParseAndLoadFromMemory(config, reinterpret_cast<const FcChar8*>(kOwnConfiguration),
+                                       FcFalse) &&
+        FcConfigBuildFonts(config)) {
+        return config;
+    }
     FcConfigDestroy(config);
     return nullptr;
 }
@@ -144,6 +128,86 @@ void SetUpFonts() {
     if (current != nullptr) FcConfigSetCurrent(current);
 }
 
+// Whether the face found may stand for the family: the family itself or one of its metric
+// twins, not whatever face fontconfig offers when it has none of them.
+bool MayStandFor(const OwnFamily& family, FcPattern* match) {
+    FcChar8* name = nullptr;
+    if (FcPatternGetString(match, FC_FAMILY, 0, &name) != FcResultMatch) return false;
+    for (const char* acceptable : family.matches) {
+        if (acceptable != nullptr &&
+            strcasecmp(acceptable, reinterpret_cast<const char*>(name)) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The face the program's own configuration finds for one of the runtime's families, found as
+// cairo finds a face for a family, slant and weight (cairo's own pattern of them, at the size
+// and with the options of their first use, substituted by the configuration and matched), but
+// once, and without comparing every font on the system. Null when that face may not stand
+// for the family.
+cairo_font_face_t* FindOwnFace(const OwnFamily& family, const char* faceName,
+                               cairo_font_slant_t slant, cairo_font_weight_t weight,
+                               const cairo_font_options_t* options, double pixels) {
+    FcPattern* pattern = FcPatternCreate();
+    if (pattern == nullptr) return nullptr;
+    const int fcSlant = slant == CAIRO_FONT_SLANT_ITALIC    ? FC_SLANT_ITALIC
+                        : slant == CAIRO_FONT_SLANT_OBLIQUE ? FC_SLANT_OBLIQUE
+                                                            : FC_SLANT_ROMAN;
+    // cairo's normal weight is fontconfig's medium.
+    const int fcWeight = weight == CAIRO_FONT_WEIGHT_BOLD ? FC_WEIGHT_BOLD : FC_WEIGHT_MEDIUM;
+    const bool made = FcPatternAddString(pattern, FC_FAMILY,
+                                         reinterpret_cast<const FcChar8*>(FamilyAsked(faceName))) &&
+                      FcPatternAddInteger(pattern, FC_SLANT, fcSlant) &&
+                      FcPatternAddInteger(pattern, FC_WEIGHT, fcWeight) &&
+                      FcPatternAddDouble(pattern, FC_PIXEL_SIZE, pixels) &&
+                      FcConfigSubstitute(ownConfig, pattern, FcMatchPattern);
+    cairo_ft_font_options_substitute(options, pattern);
+    FcDefaultSubstitute(pattern);
+    FcPattern* match = made ? MatchFont(ownConfig, pattern) : nullptr;
+    FcPatternDestroy(pattern);
+    cairo_font_face_t* face = nullptr;
+    if (match != nullptr && MayStandFor(family, match)) {
+        face = cairo_ft_font_face_create_for_pattern(match);
+        if (cairo_font_face_status(face) != CAIRO_STATUS_SUCCESS) {
+            cairo_font_face_destroy(face);
+            face = nullptr;
+        }
+    }
+    if (match != nullptr) FcPatternDestroy(match);
+    return face;
+}
+
+// The faces of the runtime's families, each found when first asked for and kept for the run
+// (null: the system's configuration serves it).
+struct KnownFace {
+    std::string faceName;
+    cairo_font_slant_t slant;
+    cairo_font_weight_t weight;
+    cairo_font_face_t* face;
+};
+std::vector<KnownFace> knownFaces;
+pthread_mutex_t facesLock = PTHREAD_MUTEX_INITIALIZER;
+
+class FaceLock {
+  public:
+    FaceLock() { pthread_mutex_lock(&facesLock); }
+    ~FaceLock() { pthread_mutex_unlock(&facesLock); }
+    FaceLock(const FaceLock&) = delete;
+    FaceLock& operator=(const FaceLock&) = delete;
+};
+
+KnownFace* FindKnownFace(const char* faceName, cairo_font_slant_t slant,
+                         cairo_font_weight_t weight) {
+    for (KnownFace& known : knownFaces) {
+        if (known.faceName == faceName && known.slant == slant && known.weight == weight) {
+            return &known;
+        }
+    }
+    return nullptr;
+}
+
 // Set up once: on a thread of its own when WarmUpFonts started it early enough, else when
 // the first font needs it.
 WarmUp fontSetUp(SetUpFonts);
@@ -157,13 +221,26 @@ bool FontsReady() {
     return ownConfig != nullptr || systemConfig != nullptr;
 }
 
-bool UseFontsFor(const char* faceName) {
-    if (!FontsReady()) return false;
-    if (ownConfig != nullptr && OwnFamilyNamed(faceName) != nullptr) {
-        return FcConfigSetCurrent(ownConfig) == FcTrue;
+cairo_font_face_t* CreateFontFace(const char* faceName, cairo_font_slant_t slant,
+                                  cairo_font_weight_t weight, const cairo_font_options_t* options,
+                                  double pixels) {
+    if (!FontsReady()) return nullptr;
+    const FaceLock lock;
+    const OwnFamily* own = ownConfig != nullptr ? OwnFamilyNamed(faceName) : nullptr;
+    if (own != nullptr) {
+        KnownFace* known = FindKnownFace(faceName, slant, weight);
+        if (known == nullptr) {
+            knownFaces.push_back({faceName, slant, weight,
+                                  FindOwnFace(*own, faceName, slant, weight, options, pixels)});
+            known = &knownFaces.back();
+        }
+        if (known->face != nullptr) return cairo_font_face_reference(known->face);
     }
+    // Any other family, and one of the runtime's that the program's configuration finds no
+    // face for, is found as cairo finds it, through the system's configuration.
     if (systemConfig == nullptr) systemConfig = ReadSystemConfiguration();
-    return systemConfig != nullptr && FcConfigSetCurrent(systemConfig) == FcTrue;
+    if (systemConfig == nullptr || !FcConfigSetCurrent(systemConfig)) return nullptr;
+    return cairo_toy_font_face_create(FamilyAsked(faceName), slant, weight);
 }
 
 }  // namespace platform::posix
