@@ -15,12 +15,8 @@
 namespace platform::posix {
 namespace {
 
-// The font directories and caches every fontconfig reads by default, and the families the
-// runtime uses, each with the faces whose metrics match the Windows one ("MS Sans Serif" is
-// a plain sans face, which fontconfig would otherwise pick at random).
-constexpr const char* kOwnConfiguration = R"(<?xml version="1.0"?>
-<!DOCTYPE fontconfig SYSTEM "fonts.dtd">
-<fontconfig>
+// The font directories and caches every fontconfig reads by default, and none of its rules.
+constexpr const char* kOwnConfiguration = R"(<fontconfig>
   <dir>/usr/share/fonts</dir>
   <dir>/usr/local/share/fonts</dir>
   <dir prefix="xdg">fonts</dir>
@@ -28,16 +24,6 @@ constexpr const char* kOwnConfiguration = R"(<?xml version="1.0"?>
   <cachedir>/var/cache/fontconfig</cachedir>
   <cachedir prefix="xdg">fontconfig</cachedir>
   <cachedir>~/.fontconfig</cachedir>
-  <alias binding="same"><family>Arial</family>
-    <accept><family>Liberation Sans</family><family>Arimo</family></accept></alias>
-  <alias binding="same"><family>Courier New</family>
-    <accept><family>Liberation Mono</family><family>Cousine</family></accept></alias>
-  <alias binding="same"><family>monospace</family>
-    <prefer><family>Liberation Mono</family><family>Cousine</family></prefer></alias>
-  <alias binding="same"><family>MS Sans Serif</family>
-    <prefer><family>Liberation Sans</family><family>Arimo</family></prefer></alias>
-  <alias binding="same"><family>Microsoft Sans Serif</family>
-    <prefer><family>Liberation Sans</family><family>Arimo</family></prefer></alias>
 </fontconfig>)";
 
 // The system's configuration gets the aliases for the Windows names no metric-compatible face
@@ -51,18 +37,27 @@ constexpr const char* kSystemAliases = R"(<?xml version="1.0"?>
     <prefer><family>Liberation Sans</family><family>Arimo</family></prefer></alias>
 </fontconfig>)";
 
-// The families the program's own configuration serves ("" is the default face), and what
-// each must find there for that configuration to be of use.
+// The families the program's own configuration serves ("" is the default face, which cairo
+// asks for as "monospace"), each with the families asked for in its place, in the order an
+// alias of fontconfig's would put them (null: the name itself), and the families whose face
+// may stand for it: the faces whose metrics match the Windows one ("MS Sans Serif" is a plain
+// sans face, which fontconfig would otherwise pick at random). The aliases are written here
+// rather than in the configuration, whose rules would cost more to read than the rest of it.
 struct OwnFamily {
     const char* name;
+    const char* asked[3];
     const char* matches[3];
 };
 constexpr OwnFamily kOwnFamilies[] = {
-    {"", {"Liberation Mono", "Cousine", nullptr}},
-    {"Arial", {"Arial", "Liberation Sans", "Arimo"}},
-    {"MS Sans Serif", {"Liberation Sans", "Arimo", nullptr}},
-    {"Microsoft Sans Serif", {"Liberation Sans", "Arimo", nullptr}},
-    {"Courier New", {"Courier New", "Liberation Mono", "Cousine"}},
+    {"", {"Liberation Mono", "Cousine", nullptr}, {"Liberation Mono", "Cousine", nullptr}},
+    {"Arial", {nullptr, "Liberation Sans", "Arimo"}, {"Arial", "Liberation Sans", "Arimo"}},
+    {"MS Sans Serif", {"Liberation Sans", "Arimo", nullptr}, {"Liberation Sans", "Arimo", nullptr}},
+    {"Microsoft Sans Serif",
+     {"Liberation Sans", "Arimo", nullptr},
+     {"Liberation Sans", "Arimo", nullptr}},
+    {"Courier New",
+     {nullptr, "Liberation Mono", "Cousine"},
+     {"Courier New", "Liberation Mono", "Cousine"}},
 };
 
 // fontconfig does not survive running out of memory while it reads a configuration (it
@@ -144,9 +139,9 @@ bool MayStandFor(const OwnFamily& family, FcPattern* match) {
 
 // The face the program's own configuration finds for one of the runtime's families, found as
 // cairo finds a face for a family, slant and weight (cairo's own pattern of them, at the size
-// and with the options of their first use, substituted by the configuration and matched), but
-// once, and without comparing every font on the system. Null when that face may not stand
-// for the family.
+// and with the options of their first use, with the aliases, substituted by the
+// configuration and matched), but once, and without comparing every font on the system. Null
+// when that face may not stand for the family.
 cairo_font_face_t* FindOwnFace(const OwnFamily& family, const char* faceName,
                                cairo_font_slant_t slant, cairo_font_weight_t weight,
                                const cairo_font_options_t* options, double pixels) {
@@ -157,12 +152,16 @@ cairo_font_face_t* FindOwnFace(const OwnFamily& family, const char* faceName,
                                                             : FC_SLANT_ROMAN;
     // cairo's normal weight is fontconfig's medium.
     const int fcWeight = weight == CAIRO_FONT_WEIGHT_BOLD ? FC_WEIGHT_BOLD : FC_WEIGHT_MEDIUM;
-    const bool made = FcPatternAddString(pattern, FC_FAMILY,
-                                         reinterpret_cast<const FcChar8*>(FamilyAsked(faceName))) &&
-                      FcPatternAddInteger(pattern, FC_SLANT, fcSlant) &&
-                      FcPatternAddInteger(pattern, FC_WEIGHT, fcWeight) &&
-                      FcPatternAddDouble(pattern, FC_PIXEL_SIZE, pixels) &&
-                      FcConfigSubstitute(ownConfig, pattern, FcMatchPattern);
+    bool made = true;
+    for (const char* asked : family.asked) {
+        const char* name = asked != nullptr ? asked : FamilyAsked(faceName);
+        made =
+            made && FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(name));
+    }
+    made = made && FcPatternAddInteger(pattern, FC_SLANT, fcSlant) &&
+           FcPatternAddInteger(pattern, FC_WEIGHT, fcWeight) &&
+           FcPatternAddDouble(pattern, FC_PIXEL_SIZE, pixels) &&
+           FcConfigSubstitute(ownConfig, pattern, FcMatchPattern);
     cairo_ft_font_options_substitute(options, pattern);
     FcDefaultSubstitute(pattern);
     FcPattern* match = made ? MatchFont(ownConfig, pattern) : nullptr;
