@@ -81,6 +81,8 @@ END {
     printf "| `lp`'s library floor | %s | %s |\n", mega(lp_floor), spread(total, "lp_floor", 0)
     printf "| `lp` beyond its floor | %s | %s |\n", mega(median(total, "lp") - lp_floor),
         spread(total, "lp", lp_floor)
+    printf "\nBeyond its floor the program does %.2f times what `lp` does beyond its own.\n",
+        (median(total, "program") - floor) / (median(total, "lp") - lp_floor)
 
     rows = 0
     for (object in objects) {
