@@ -26,6 +26,8 @@ packages=(
   # The sweep unpacks the compressed PPD collections once with their own Python code.
   python3 xz-utils
   dpkg-dev devscripts file lintian man-db groff-base unzip strace
+  # bench/instructions.sh counts instructions with callgrind.
+  valgrind
 )
 
 missing=()
