@@ -384,6 +384,42 @@ TEST_F(AppRunTest, AGivenUpPrintServerIsNamedWithWhyAndSoIsTheFileThePageWentTo)
     EXPECT_EQ(Screen().find("print server"), std::string::npos);
 }
 
+TEST_F(AppRunTest, AServerThatWantsAPasswordForTheJobIsNamedBelowTheMissingPage) {
+    StartRuntime({.stdOutput = sim::Stream::kRedirected});
+    sim::AddPrinter(sim::MakePrinter("Office"), true);
+    sim::PrinterNamed("Office").endDocError = platform::kErrorNotReady;
+    sim::SetPrintServerTrouble("printhost:631", platform::PrintServerTrouble::kPassword);
+    Settings("12\r\n-8\r\n");
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(Screen(), kFirstBanner + kSecondBanner + "   setting  X = 12     Y = -8\r\n \r\n" +
+                            " ....No page printed: the printer did not take the page (runtime "
+                            "error 57).\r\n"
+                            " ....The print server printhost:631 asks for a password.\r\n" +
+                            kClosing);
+}
+
+TEST_F(AppRunTest, QueueNamesFromTheServerNeitherRingNorStartLinesOfTheirOwn) {
+    // A server's name for a queue is data: the bytes a console acts on show as "?", the
+    // other controls as the console shows them.
+    const std::string forged = "lp\r\n  Printer = forged\x07\t\b\x01";
+    StartRuntime({.stdOutput = sim::Stream::kRedirected});
+    sim::AddPrinter(sim::MakePrinter(forged), true);
+    Answer("12");
+    Answer("-8");
+    Answer("n");
+    EXPECT_EQ(Run(), 0);
+    const std::string shown = "lp??  Printer = forged???\x01";
+    EXPECT_EQ(Screen(),
+              kFirstBanner + shown + "\r\n\r\n" + kDiagram + kSecondBanner + " \r\n" +
+                  "    Width = 4800     Height = 6400  TopMargin=  100  BottonMargin=  100\r\n"
+                  " 1/2Width = 2400  1/2Height = 3200\r\n"
+                  "  Printer = " +
+                  shown + "   X = 12   Y = -8\r\n \r\n" + kClosing);
+    // The name the job goes to is the server's own.
+    ASSERT_EQ(sim::Documents().size(), 1u);
+    EXPECT_EQ(sim::Documents()[0].printer, forged);
+}
+
 TEST_F(AppRunTest, AnErrorWhileDrawingStillReportsThePage) {
     sim::FailPrintCall("TextOutA");
     Answer("0");

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <iterator>
 
+#include "platform/posix/print/ppd_excerpt_posix.hpp"
 #include "platform/posix/print/server_question_posix.hpp"
 
 namespace platform::posix {
@@ -96,44 +97,19 @@ int FetchQueuePpd(ServerConnection& server, const std::string& queue) {
     // The resource without the scheme and host, as the server names its files.
     std::string path = resource;
     path.erase(0, path.find("/printers/"));
-    std::string ppd;
-    if (GetFile(server, path, {kMostPpdBytes}, &ppd) != Reply::kAnswered || !PpdWithinBounds(ppd)) {
-        return -1;
-    }
+    std::string whole;
+    if (GetFile(server, path, {kMostPpdBytes}, &whole) != Reply::kAnswered) return -1;
+    const std::optional<std::string> ppd = PpdExcerpt(whole);
+    if (!ppd) return -1;
     FILE* file = std::tmpfile();
     if (file == nullptr) return -1;
     int fd = -1;
-    if (std::fwrite(ppd.data(), 1, ppd.size(), file) == ppd.size() && std::fflush(file) == 0 &&
+    if (std::fwrite(ppd->data(), 1, ppd->size(), file) == ppd->size() && std::fflush(file) == 0 &&
         lseek(fileno(file), 0, SEEK_SET) == 0) {
         fd = dup(fileno(file));
     }
     std::fclose(file);
     return fd;
-}
-
-bool PpdWithinBounds(std::string_view ppd) {
-    if (ppd.size() > kMostPpdBytes) return false;
-    // libcups looks each of these up among those it has read so far.
-    static constexpr std::string_view kCounted[] = {
-        "*OpenUI",   "*JCLOpenUI",  "*OpenGroup",     "*OpenSubGroup",
-        "*PageSize", "*PageRegion", "*ImageableArea", "*PaperDimension"};
-    size_t counts[std::size(kCounted)] = {};
-    for (size_t start = 0; start < ppd.size();) {
-        size_t end = ppd.find_first_of("\r\n", start);
-        if (end == std::string_view::npos) end = ppd.size();
-        const std::string_view line = ppd.substr(start, end - start);
-        for (size_t i = 0; i < std::size(kCounted); ++i) {
-            const std::string_view keyword = kCounted[i];
-            if (line.size() > keyword.size() && line.compare(0, keyword.size(), keyword) == 0 &&
-                (line[keyword.size()] == ' ' || line[keyword.size()] == ':' ||
-                 line[keyword.size()] == '\t') &&
-                ++counts[i] > kMostPpdEntries) {
-                return false;
-            }
-        }
-        start = end + 1;
-    }
-    return true;
 }
 
 std::optional<PpdDefaults> ReadPpd(int fd, const std::vector<Paper*>& papers) {

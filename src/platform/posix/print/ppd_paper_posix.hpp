@@ -27,17 +27,10 @@ struct PpdDefaults {
     int32_t dpiY = 0;
 };
 
-/// The queue's PPD as the server holds it, fetched over `server`, as a descriptor open at
-/// its start; -1 when the queue has none (a driverless printer's queue), or when what the
-/// server sends is no PPD the program would read in reasonable time.
+/// What the program reads of the queue's PPD as the server holds it (ppd_excerpt_posix.hpp),
+/// fetched over `server`, as a descriptor open at its start; -1 when the queue has none (a
+/// driverless printer's queue), or when the server sends one beyond the bounds.
 int FetchQueuePpd(ServerConnection& server, const std::string& queue);
-
-/// Whether a PPD is one libcups reads in reasonable time: no larger than kMostPpdBytes, and
-/// no more than kMostPpdEntries of the entries whose reading grows with the square of their
-/// number (options, groups, paper sizes).
-bool PpdWithinBounds(std::string_view ppd);
-inline constexpr size_t kMostPpdBytes = 8 * 1024 * 1024;
-inline constexpr size_t kMostPpdEntries = 4000;
 
 /// Reads a PPD open as `fd`, which it closes: gives every paper it describes the PPD's size
 /// and imageable area in points, and returns its defaults. Nothing for -1: a queue without a

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
+#include <optional>
 
 namespace platform::posix {
 namespace {
@@ -21,18 +22,62 @@ bool IsNameTag(ipp_tag_t tag) {
     return tag == IPP_TAG_NAME || tag == IPP_TAG_NAMELANG || tag == IPP_TAG_KEYWORD;
 }
 
-// The first value of a member attribute of `collection` when it is a name or keyword.
-const char* MemberName(ipp_t* collection, const char* name) {
-    ipp_attribute_t* attribute = ippFindAttribute(collection, name, IPP_TAG_ZERO);
-    return attribute != nullptr && IsNameTag(ippGetValueTag(attribute))
-               ? ippGetString(attribute, 0, nullptr)
-               : nullptr;
-}
+// The members of one entry of a paper database, read in one pass: each the first of its
+// name, taken with the types libcups takes it with.
+struct Members {
+    ipp_t* size = nullptr;
+    std::optional<int> bottom, left, right, top;
+    const char* key = nullptr;
+    const char* sizeName = nullptr;
+    const char* source = nullptr;
+    const char* type = nullptr;
+};
 
-void TakeMargin(ipp_t* collection, const char* name, int* margin) {
-    if (ipp_attribute_t* attribute = ippFindAttribute(collection, name, IPP_TAG_INTEGER)) {
-        *margin = ippGetInteger(attribute, 0);
+Members ReadMembers(ipp_t* entry) {
+    struct Margin {
+        const char* name;
+        std::optional<int> Members::*field;
+    };
+    static constexpr Margin kMargins[] = {{"media-bottom-margin", &Members::bottom},
+                                          {"media-left-margin", &Members::left},
+                                          {"media-right-margin", &Members::right},
+                                          {"media-top-margin", &Members::top}};
+    struct Named {
+        const char* name;
+        const char* Members::*field;
+    };
+    static constexpr Named kNames[] = {{"media-key", &Members::key},
+                                       {"media-size-name", &Members::sizeName},
+                                       {"media-source", &Members::source},
+                                       {"media-type", &Members::type}};
+    Members members;
+    bool seen[std::size(kNames)] = {};
+    for (ipp_attribute_t* member = ippFirstAttribute(entry); member != nullptr;
+         member = ippNextAttribute(entry)) {
+        const char* name = ippGetName(member);
+        if (name == nullptr) continue;
+        const ipp_tag_t tag = ippGetValueTag(member);
+        if (std::strcmp(name, "media-size") == 0) {
+            if (members.size == nullptr && tag == IPP_TAG_BEGIN_COLLECTION) {
+                members.size = ippGetCollection(member, 0);
+            }
+            continue;
+        }
+        for (const Margin& margin : kMargins) {
+            if (std::strcmp(name, margin.name) == 0 && tag == IPP_TAG_INTEGER &&
+                !(members.*margin.field)) {
+                members.*margin.field = ippGetInteger(member, 0);
+            }
+        }
+        // Of a name, only the first counts, and only when it is a name or keyword.
+        for (size_t i = 0; i < std::size(kNames); ++i) {
+            if (std::strcmp(name, kNames[i].name) == 0 && !seen[i]) {
+                seen[i] = true;
+                if (IsNameTag(tag)) members.*kNames[i].field = ippGetString(member, 0, nullptr);
+            }
+        }
     }
+    return members;
 }
 
 void SetName(cups_size_t* size, const std::string& name) {
@@ -182,15 +227,14 @@ void QueueAttributes::ReadPaperDatabase() {
     ipp_attribute_t* names = ippFindAttribute(answer_.get(), "media-supported", IPP_TAG_ZERO);
     if (database != nullptr) {
         const int count = ippGetCount(database);
-        ipp_t* custom = nullptr;
+        Members custom;
+        bool hasCustom = false;
         for (int i = 0; i < count; ++i) {
-            ipp_t* entry = ippGetCollection(database, i);
+            const Members members = ReadMembers(ippGetCollection(database, i));
             cups_size_t paper{};
-            ipp_attribute_t* sizeAttribute =
-                ippFindAttribute(entry, "media-size", IPP_TAG_BEGIN_COLLECTION);
-            if (ipp_t* size = ippGetCollection(sizeAttribute, 0)) {
-                ipp_attribute_t* x = ippFindAttribute(size, "x-dimension", IPP_TAG_ZERO);
-                ipp_attribute_t* y = ippFindAttribute(size, "y-dimension", IPP_TAG_ZERO);
+            if (members.size != nullptr) {
+                ipp_attribute_t* x = ippFindAttribute(members.size, "x-dimension", IPP_TAG_ZERO);
+                ipp_attribute_t* y = ippFindAttribute(members.size, "y-dimension", IPP_TAG_ZERO);
                 const ipp_tag_t xTag = ippGetValueTag(x);
                 const ipp_tag_t yTag = ippGetValueTag(y);
                 if (xTag == IPP_TAG_INTEGER && yTag == IPP_TAG_INTEGER) {
@@ -202,7 +246,8 @@ void QueueAttributes::ReadPaperDatabase() {
                     ippGetRange(y, 0, &paper.length);
                 } else if (xTag == IPP_TAG_RANGE && yTag == IPP_TAG_RANGE) {
                     // The custom size range; its own margins follow below.
-                    custom = entry;
+                    custom = members;
+                    hasCustom = true;
                     smallest_.width = ippGetRange(x, 0, &largest_.width);
                     smallest_.length = ippGetRange(y, 0, &largest_.length);
                     smallest_.left = smallest_.right = largest_.left = largest_.right = kSideMargin;
@@ -210,29 +255,27 @@ void QueueAttributes::ReadPaperDatabase() {
                     continue;
                 }
             }
-            TakeMargin(entry, "media-bottom-margin", &paper.bottom);
-            TakeMargin(entry, "media-left-margin", &paper.left);
-            TakeMargin(entry, "media-right-margin", &paper.right);
-            TakeMargin(entry, "media-top-margin", &paper.top);
-            if (const char* key = MemberName(entry, "media-key")) {
-                SetName(&paper, key);
+            paper.bottom = members.bottom.value_or(0);
+            paper.left = members.left.value_or(0);
+            paper.right = members.right.value_or(0);
+            paper.top = members.top.value_or(0);
+            if (members.key != nullptr) {
+                SetName(&paper, members.key);
             } else {
                 // Named as libcups names a paper without a key: its size, then its source
                 // and type, and "_borderless" when it has no margins. The numbered name
                 // counts down from one more than the papers, as libcups' loop does.
-                const char* sizeName = MemberName(entry, "media-size-name");
+                const char* sizeName = members.sizeName;
                 const pwg_media_t* pwg =
                     sizeName == nullptr ? pwgMediaForSize(paper.width, paper.length) : nullptr;
                 if (pwg != nullptr) sizeName = pwg->pwg;
-                const char* source = MemberName(entry, "media-source");
-                const char* type = MemberName(entry, "media-type");
                 std::string name;
                 if (sizeName == nullptr) {
                     name = "cups-media-" + std::to_string(count - i + 1);
                 } else {
                     name = sizeName;
-                    if (source != nullptr) name += std::string("_") + source;
-                    if (type != nullptr) name += std::string("_") + type;
+                    if (members.source != nullptr) name += std::string("_") + members.source;
+                    if (members.type != nullptr) name += std::string("_") + members.type;
                 }
                 if (paper.bottom == 0 && paper.left == 0 && paper.right == 0 && paper.top == 0) {
                     name += "_borderless";
@@ -241,12 +284,11 @@ void QueueAttributes::ReadPaperDatabase() {
             }
             papers_.push_back(paper);
         }
-        if (custom != nullptr) {
+        if (hasCustom) {
             // libcups gives the custom range's bottom margin to its top, and so does this.
-            TakeMargin(custom, "media-bottom-margin", &smallest_.top);
-            TakeMargin(custom, "media-left-margin", &smallest_.left);
-            TakeMargin(custom, "media-right-margin", &smallest_.right);
-            TakeMargin(custom, "media-top-margin", &smallest_.top);
+            smallest_.top = custom.top.value_or(custom.bottom.value_or(smallest_.top));
+            smallest_.left = custom.left.value_or(smallest_.left);
+            smallest_.right = custom.right.value_or(smallest_.right);
             largest_.top = smallest_.top;
             largest_.left = smallest_.left;
             largest_.right = smallest_.right;
