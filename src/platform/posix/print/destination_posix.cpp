@@ -178,15 +178,12 @@ std::shared_ptr<const Destination> Destination::OpenDefault() {
         ServerConnection server;
         queue = AskQueue(server, chosen);
     }
-    std::shared_ptr<const Destination> destination;
-    if (queue != nullptr) {
-        const std::string name = chosen.empty() ? queue->Name() : chosen;
-        destination = Load(name, std::move(queue));
-    }
-    // Without a default queue, or a server that failed on the way, the page goes to a file.
-    if (destination == nullptr || TroubleWithServer() != ServerTrouble::kNone) {
-        return Open(kPdfFileDestination);
-    }
+    // Without a default queue, or with a server that failed on the way, the page goes to a
+    // file; a queue whose description makes no sense is refused.
+    if (queue == nullptr) return Open(kPdfFileDestination);
+    const std::string name = chosen.empty() ? queue->Name() : chosen;
+    std::shared_ptr<const Destination> destination = Load(name, std::move(queue));
+    if (TroubleWithServer() != ServerTrouble::kNone) return Open(kPdfFileDestination);
     return destination;
 }
 
