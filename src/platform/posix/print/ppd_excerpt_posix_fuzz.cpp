@@ -2,11 +2,8 @@
 // reads it. No crash, no undefined behaviour, and the excerpt is never longer than the PPD
 // by more than the line ends it adds.
 
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <optional>
 #include <string>
@@ -21,14 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::optional<std::string> excerpt = PpdExcerpt(ppd);
     if (!excerpt) return 0;
     if (excerpt->size() > 2 * ppd.size() + 1) std::abort();
-    FILE* file = std::tmpfile();
-    if (file == nullptr) return 0;
-    std::fwrite(excerpt->data(), 1, excerpt->size(), file);
-    std::fflush(file);
-    const int fd = dup(fileno(file));
-    std::fclose(file);
-    lseek(fd, 0, SEEK_SET);
     Paper paper;
-    ReadPpd(fd, {&paper});
+    ReadPpd(UnnamedFile(*excerpt), {&paper});
     return 0;
 }

@@ -2,9 +2,7 @@
 
 #include <cups/ppd.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <set>
 #include <sstream>
@@ -16,17 +14,6 @@
 namespace platform::posix {
 namespace {
 
-// A PPD's text as a descriptor open at its start, as the program hands one to ReadPpd.
-int AsDescriptor(const std::string& text) {
-    FILE* file = std::tmpfile();
-    std::fwrite(text.data(), 1, text.size(), file);
-    std::fflush(file);
-    const int fd = dup(fileno(file));
-    std::fclose(file);
-    lseek(fd, 0, SEEK_SET);
-    return fd;
-}
-
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
 using Size = std::tuple<std::string, float, float, float, float, float, float>;
@@ -34,7 +21,7 @@ using Size = std::tuple<std::string, float, float, float, float, float, float>;
 // The paper sizes libcups reads from a PPD, with all their numbers.
 std::set<Size> SizesOf(const std::string& text) {
     std::set<Size> sizes;
-    ppd_file_t* ppd = ppdOpenFd(AsDescriptor(text));
+    ppd_file_t* ppd = ppdOpenFd(UnnamedFile(text));
     if (ppd == nullptr) return sizes;
     for (int i = 0; i < ppd->num_sizes; ++i) {
         const ppd_size_t& size = ppd->sizes[i];
@@ -47,7 +34,7 @@ std::set<Size> SizesOf(const std::string& text) {
 #pragma GCC diagnostic pop
 
 std::string DefaultsOf(const std::string& text) {
-    const std::optional<PpdDefaults> defaults = ReadPpd(AsDescriptor(text), {});
+    const std::optional<PpdDefaults> defaults = ReadPpd(UnnamedFile(text), {});
     if (!defaults) return "no PPD";
     std::ostringstream shown;
     if (defaults->paper) {

@@ -88,8 +88,18 @@ PpdDefaults DefaultsOf(ppd_file_t* ppd) {
 
 }  // namespace
 
-// The PPD is read through a file without a name, so that nothing is left behind whatever
-// happens.
+int UnnamedFile(std::string_view bytes) {
+    FILE* file = std::tmpfile();
+    if (file == nullptr) return -1;
+    int fd = -1;
+    if (std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() &&
+        std::fflush(file) == 0 && lseek(fileno(file), 0, SEEK_SET) == 0) {
+        fd = dup(fileno(file));
+    }
+    std::fclose(file);
+    return fd;
+}
+
 int FetchQueuePpd(ServerConnection& server, const std::string& queue) {
     char resource[HTTP_MAX_URI];
     httpAssembleURIf(HTTP_URI_CODING_RESOURCE, resource, sizeof resource, "ipp", nullptr,
@@ -100,16 +110,7 @@ int FetchQueuePpd(ServerConnection& server, const std::string& queue) {
     std::string whole;
     if (GetFile(server, path, {kMostPpdBytes}, &whole) != Reply::kAnswered) return -1;
     const std::optional<std::string> ppd = PpdExcerpt(whole);
-    if (!ppd) return -1;
-    FILE* file = std::tmpfile();
-    if (file == nullptr) return -1;
-    int fd = -1;
-    if (std::fwrite(ppd->data(), 1, ppd->size(), file) == ppd->size() && std::fflush(file) == 0 &&
-        lseek(fileno(file), 0, SEEK_SET) == 0) {
-        fd = dup(fileno(file));
-    }
-    std::fclose(file);
-    return fd;
+    return ppd ? UnnamedFile(*ppd) : -1;
 }
 
 std::optional<PpdDefaults> ReadPpd(int fd, const std::vector<Paper*>& papers) {

@@ -32,6 +32,10 @@ struct PpdDefaults {
 /// driverless printer's queue), or when the server sends one beyond the bounds.
 int FetchQueuePpd(ServerConnection& server, const std::string& queue);
 
+/// `bytes` in a file without a name, so that nothing is left behind whatever happens, as a
+/// descriptor open at its start; -1 when no such file can be had.
+int UnnamedFile(std::string_view bytes);
+
 /// Reads a PPD open as `fd`, which it closes: gives every paper it describes the PPD's size
 /// and imageable area in points, and returns its defaults. Nothing for -1: a queue without a
 /// PPD keeps the server's numbers, which are then the printer's own.
