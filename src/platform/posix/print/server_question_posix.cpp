@@ -27,8 +27,9 @@ constexpr int kMostAuthentications = 2;
 // libcups asks this for a password when a server wants one; the program never prompts.
 const char* NoPassword(const char*, http_t*, const char*, const char*, void*) { return nullptr; }
 
-// What a whole answer's body turned out to be.
-enum class Taken { kYes, kNotNow, kNo };
+// Whether a whole answer's body was taken: not when it is no answer to the question, or the
+// server says it is too busy to answer.
+enum class Taken { kYes, kNo };
 
 // How one request's body came in.
 enum class Body { kWhole, kTooLong, kCut };
@@ -98,14 +99,9 @@ class Question {
             if (status == HTTP_STATUS_OK) {
                 switch (ReadBody(http, bounds_.mostBytes, &body_)) {
                     case Body::kWhole:
-                        switch (take(body_)) {
-                            case Taken::kYes:
-                                return Reply::kAnswered;
-                            case Taken::kNotNow:
-                                break;
-                            case Taken::kNo:
-                                return Fail(ServerTrouble::kUnusable);
-                        }
+                        // An answer that does not read, or a busy server, may do better
+                        // when asked again.
+                        if (take(body_) == Taken::kYes) return Reply::kAnswered;
                         break;
                     case Body::kTooLong:
                         // Asking again would bring the same flood.
@@ -231,9 +227,9 @@ IppAnswer AskIpp(ServerConnection& server, ipp_t* request, const std::string& re
     };
     const auto take = [&answer](std::string& body) {
         answer.ipp = ParseIpp(body);
-        if (answer.ipp == nullptr) return Taken::kNo;
-        return ippGetStatusCode(answer.ipp.get()) == IPP_STATUS_ERROR_BUSY ? Taken::kNotNow
-                                                                           : Taken::kYes;
+        const bool busy =
+            answer.ipp != nullptr && ippGetStatusCode(answer.ipp.get()) == IPP_STATUS_ERROR_BUSY;
+        return answer.ipp != nullptr && !busy ? Taken::kYes : Taken::kNo;
     };
     Question question(server, bounds);
     answer.reply = question.Ask("POST", resource, send, take);
