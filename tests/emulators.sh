@@ -8,11 +8,8 @@
 # the terminal must send no mouse reports and plain cursor keys again.
 set -euo pipefail
 program=$(realpath "$1")
-here=$(cd "$(dirname "$0")" && pwd)
-source "$here/lib/check.sh"
-source "$here/lib/no_print_server.sh"
-
-work=$(mktemp -d)
+source "$(dirname "$0")/lib/setup.sh"
+test_setup
 XVFB_PID=""
 EMULATOR_PID=""
 stop_emulator() {
@@ -25,16 +22,14 @@ stop_emulator() {
     local pid
     for pid in $(cat "$work"/*/pid 2>/dev/null); do kill -KILL "$pid" 2>/dev/null || true; done
 }
-cleanup() {
-    stop_emulator
+stop_xvfb() {
     if [[ -n "$XVFB_PID" ]]; then
         kill "$XVFB_PID" 2>/dev/null || true
         wait "$XVFB_PID" 2>/dev/null || true
     fi
-    rm -rf "$work"
 }
-trap cleanup EXIT
-no_print_server "$work"
+on_exit stop_xvfb
+on_exit stop_emulator
 
 # An X server on a display number that is free, told by the server itself.
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &

@@ -10,13 +10,8 @@ set -euo pipefail
 platform=$1
 library=$(cd "$(dirname "$2")" && pwd)/$(basename "$2")
 caller=$(cd "$(dirname "$3")" && pwd)/$(basename "$3")
-here=$(cd "$(dirname "$0")" && pwd)
-source "$here/lib/check.sh"
-source "$here/lib/no_print_server.sh"
-
-work=$(mktemp -d)
-trap 'chmod -R u+w "$work"; rm -rf "$work"' EXIT
-no_print_server "$work"
+source "$(dirname "$0")/lib/setup.sh"
+test_setup
 mkdir "$work/sub"
 : > "$work/VIRODARO.CFG"
 : > "$work/OTHER.CFG"

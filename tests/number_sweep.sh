@@ -11,8 +11,8 @@ set -euo pipefail
 blocks=$1 native=$2
 shift 2
 seed=${VIRODARO_SWEEP_SEED:-$(od -An -N8 -tu8 /dev/urandom | tr -d ' ')}
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+source "$(dirname "$0")/lib/setup.sh"
+test_setup
 
 echo "number sweep on two processors: seed $seed, $blocks blocks"
 "$native" --seed="$seed" --blocks="$blocks" --digests >"$work/native"

@@ -5,14 +5,8 @@
 set -euo pipefail
 program=$1
 probe=$2
-here=$(cd "$(dirname "$0")" && pwd)
-source "$here/lib/tmux.sh"
-source "$here/lib/check.sh"
-source "$here/lib/no_print_server.sh"
-
-work=$(mktemp -d)
-trap 'tmux_stop; rm -rf "$work"' EXIT
-no_print_server "$work"
+source "$(dirname "$0")/lib/setup.sh"
+test_setup tmux
 tmux_start 80 24
 
 # Runs a command in the pane, waits for it to end, and records the terminal settings
