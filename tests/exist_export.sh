@@ -6,6 +6,7 @@
 #
 #   exist_export.sh posix LIBVIRODARO.SO EXIST_CALLER
 #   exist_export.sh windows VIRODARO.EXE EXIST_CALLER.EXE
+# NM, when set, is the nm that reads the library (another processor's, in a cross build).
 set -euo pipefail
 platform=$1
 library=$(cd "$(dirname "$2")" && pwd)/$(basename "$2")
@@ -21,7 +22,7 @@ chmod a-w "$work/ro.dat"
 
 if [[ $platform == posix ]]; then
     check_eq "exported functions" "EXIST virodaro_text_free virodaro_text_new" \
-        "$(nm -D --defined-only "$library" | awk '{print $3}' | sort | xargs)"
+        "$("${NM:-nm}" -D --defined-only "$library" | awk '{print $3}' | sort | xargs)"
     absolute=$work/VIRODARO.CFG
     call() { (cd "$work" && "$caller" "$library" "$@"); }
 else
