@@ -8,15 +8,11 @@ set -euo pipefail
 program=$1
 session=$2
 silent_server=$3
-here=$(cd "$(dirname "$0")" && pwd)
-source "$here/lib/check.sh"
-source "$here/lib/no_print_server.sh"
-
-work=$(mktemp -d)
+source "$(dirname "$0")/lib/setup.sh"
+test_setup
 server_pid=""
-trap '[[ -n $server_pid ]] && kill "$server_pid" 2>/dev/null; rm -rf "$work"' EXIT
+on_exit '[[ -z $server_pid ]] || kill "$server_pid" 2>/dev/null'
 chmod 755 "$work"
-no_print_server "$work"
 cp "$program" "$work/virodaro"
 cp "$session" "$work/pty_session"
 program="$work/virodaro"
