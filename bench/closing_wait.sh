@@ -6,13 +6,8 @@
 set -euo pipefail
 program=$(realpath "$1")
 polling=$(realpath "$2")
-here=$(cd "$(dirname "$0")" && pwd)
-source "$here/../tests/lib/tmux.sh"
-source "$here/../tests/lib/no_print_server.sh"
-
-work=$(mktemp -d)
-trap 'tmux_stop; rm -rf "$work"' EXIT
-no_print_server "$work"
+source "$(dirname "$0")/../tests/lib/setup.sh"
+test_setup tmux
 tmux_start 100 30
 
 # Nanoseconds of processor time the process used (from the scheduler's own account).

@@ -10,14 +10,11 @@
 set -euo pipefail
 program=$(realpath "$1")
 pattern=${2:-}
-here=$(cd "$(dirname "$0")" && pwd)
-source "$here/../tests/lib/cups.sh"
-source "$here/../tests/lib/ppd_numbers.sh"
-source "$here/../tests/lib/driver_sweep.sh"
+source "$(dirname "$0")/../tests/lib/setup.sh"
+test_setup cups ppd_numbers driver_sweep
 
 started=$SECONDS
-sweep_start
-work=$SWEEP_WORK
+sweep_start "$work"
 
 if [[ -n ${SWEEP_LIST:-} ]]; then
     sed -E 's/^(right|wrong|skipped) //; s/: .*//' "$SWEEP_LIST" >"$work/models"

@@ -10,18 +10,16 @@
 set -euo pipefail
 program=$(realpath "$1")
 tools=$(realpath "$2")
-here=$(cd "$(dirname "$0")" && pwd)
-source "$here/../tests/lib/cups.sh"
+source "$(dirname "$0")/../tests/lib/setup.sh"
+test_setup cups
 runs=${RUNS:-21}
 delay_ms=20
 relay_port=${RELAY_PORT:-46310}
 # The relay gives up after this, whatever happens to this script.
 relay_seconds=3600
 
-work=$(mktemp -d)
-chmod 0755 "$work"
 relay_pid=""
-trap '[[ -n $relay_pid ]] && kill "$relay_pid" 2>/dev/null; cups_stop; rm -rf "$work"' EXIT
+on_exit '[[ -z $relay_pid ]] || kill "$relay_pid" 2>/dev/null'
 CUPS_ACCESS_LOG_LEVEL=all cups_start "$work/cups"
 local_server=$CUPS_SERVER
 mkdir -p "$work/run" "$work/file" "$work/aligning"

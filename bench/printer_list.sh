@@ -8,13 +8,9 @@
 #   bench/printer_list.sh build/posix/virodaro
 set -euo pipefail
 program=$(realpath "$1")
-here=$(cd "$(dirname "$0")" && pwd)
-source "$here/../tests/lib/cups.sh"
+source "$(dirname "$0")/../tests/lib/setup.sh"
+test_setup cups
 runs=${RUNS:-7}
-
-work=$(mktemp -d)
-chmod 0755 "$work"
-trap 'cups_stop; rm -rf "$work"' EXIT
 
 # Real queues, made the quick way: lpadmin takes a second or more per queue with this many,
 # so the server's own files (printers.conf and a PPD per queue) are written before it starts.

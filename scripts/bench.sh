@@ -15,5 +15,7 @@ echo "== closing_wait"
 bash bench/closing_wait.sh build/posix/virodaro build/posix/bench/polling_wait
 echo "== print_latency"
 bash bench/print_latency.sh build/posix/virodaro build/posix/bench
+echo "== instructions"
+bash bench/instructions.sh build/posix/virodaro
 echo "== printer_list"
 bash bench/printer_list.sh build/posix/virodaro

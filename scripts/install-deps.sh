@@ -27,6 +27,8 @@ packages=(
   # hostile print server of the tests is a Python program too.
   python3 xz-utils
   dpkg-dev devscripts file lintian man-db groff-base unzip strace
+  # bench/instructions.sh counts instructions with callgrind.
+  valgrind
 )
 
 missing=()

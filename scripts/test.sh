@@ -10,28 +10,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 
-# The jobs the machine's own print server holds, finished ones included; "none" when it does
-# not run.
-machine_jobs() {
-    local socket=/run/cups/cups.sock jobs
-    if [[ -S $socket ]] && jobs=$(CUPS_SERVER=$socket lpstat -W all -o 2>/dev/null); then
-        grep -c . <<<"$jobs" || true
-    else
-        echo none
-    fi
-}
-machine_jobs_before=$(machine_jobs)
-# Checked however the run ends, so a failing test that printed there is reported too.
-check_machine_jobs() {
-    local after
-    after=$(machine_jobs)
-    if [[ $after != "$machine_jobs_before" ]]; then
-        echo "FAIL: the machine's own print server held $machine_jobs_before jobs before the tests, $after after" >&2
-        exit 1
-    fi
-    echo "ok: the machine's own print server got no job (jobs: $after)"
-}
-trap check_machine_jobs EXIT
+source scripts/lib/machine_jobs.sh
+machine_jobs_watch
 
 for preset in posix posix-asan fuzz win32 arm64; do
   echo "== $preset: build"

@@ -7,13 +7,8 @@
 # on the same server still prints.
 set -euo pipefail
 program=$(realpath "$1")
-here=$(cd "$(dirname "$0")" && pwd)
-source "$here/lib/check.sh"
-source "$here/lib/cups.sh"
-
-work=$(mktemp -d)
-trap 'cups_stop; rm -rf "$work"' EXIT
-chmod 755 "$work"
+source "$(dirname "$0")/lib/setup.sh"
+test_setup cups
 cups_start "$work/cups"
 export LSAN_OPTIONS="suppressions=$here/../src/platform/posix/lsan_suppressions.txt"
 export UBSAN_OPTIONS=print_stacktrace=1

@@ -6,14 +6,8 @@
 set -euo pipefail
 posix_program=$1
 windows_program=$2
-here=$(cd "$(dirname "$0")" && pwd)
-source "$here/lib/check.sh"
-source "$here/lib/wine.sh"
-source "$here/lib/cups.sh"
-
-work=$(mktemp -d)
-chmod 0755 "$work"
-trap 'cups_stop; rm -rf "$work"' EXIT
+source "$(dirname "$0")/lib/setup.sh"
+test_setup wine cups
 cups_start "$work/server"
 
 run() {  # NAME PROGRAM...: runs in a directory of its own, without a terminal

@@ -10,15 +10,11 @@
 set -euo pipefail
 program=$(realpath "$1")
 count=${2:-300}
-here=$(cd "$(dirname "$0")" && pwd)
-source "$here/lib/check.sh"
-source "$here/lib/cups.sh"
-source "$here/lib/ppd_numbers.sh"
-source "$here/lib/driver_sweep.sh"
+source "$(dirname "$0")/lib/setup.sh"
+test_setup cups ppd_numbers driver_sweep
 
 started=$SECONDS
-sweep_start
-work=$SWEEP_WORK
+sweep_start "$work"
 
 sweep_models >"$work/models"
 # The drivers the project installs must be there, or the sweep would check little.

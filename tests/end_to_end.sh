@@ -9,16 +9,9 @@
 set -euo pipefail
 posix_program=$(realpath "$1")
 windows_program=${2:+$(realpath "$2")}
-here=$(cd "$(dirname "$0")" && pwd)
 raster="$(dirname "$posix_program")/raster_probe"
-source "$here/lib/check.sh"
-source "$here/lib/cups.sh"
-source "$here/lib/tmux.sh"
-source "$here/lib/wine.sh"
-
-work=$(mktemp -d)
-chmod 0755 "$work"
-trap 'tmux_stop; cups_stop; rm -rf "$work"' EXIT
+source "$(dirname "$0")/lib/setup.sh"
+test_setup cups tmux wine
 cups_start "$work/cups"
 tmux_start 100 40
 

@@ -6,17 +6,13 @@
 #
 #   exist_export.sh posix LIBVIRODARO.SO EXIST_CALLER
 #   exist_export.sh windows VIRODARO.EXE EXIST_CALLER.EXE
+# NM, when set, is the nm that reads the library (another processor's, in a cross build).
 set -euo pipefail
 platform=$1
 library=$(cd "$(dirname "$2")" && pwd)/$(basename "$2")
 caller=$(cd "$(dirname "$3")" && pwd)/$(basename "$3")
-here=$(cd "$(dirname "$0")" && pwd)
-source "$here/lib/check.sh"
-source "$here/lib/no_print_server.sh"
-
-work=$(mktemp -d)
-trap 'chmod -R u+w "$work"; rm -rf "$work"' EXIT
-no_print_server "$work"
+source "$(dirname "$0")/lib/setup.sh"
+test_setup
 mkdir "$work/sub"
 : > "$work/VIRODARO.CFG"
 : > "$work/OTHER.CFG"
@@ -26,7 +22,7 @@ chmod a-w "$work/ro.dat"
 
 if [[ $platform == posix ]]; then
     check_eq "exported functions" "EXIST virodaro_text_free virodaro_text_new" \
-        "$(nm -D --defined-only "$library" | awk '{print $3}' | sort | xargs)"
+        "$("${NM:-nm}" -D --defined-only "$library" | awk '{print $3}' | sort | xargs)"
     absolute=$work/VIRODARO.CFG
     call() { (cd "$work" && "$caller" "$library" "$@"); }
 else

@@ -6,14 +6,8 @@
 # where nothing listens, so the page becomes a PDF file in the run's own directory.
 set -euo pipefail
 program=$1
-here=$(cd "$(dirname "$0")" && pwd)
-source "$here/lib/tmux.sh"
-source "$here/lib/check.sh"
-source "$here/lib/no_print_server.sh"
-
-work=$(mktemp -d)
-trap 'tmux_stop; rm -rf "$work"' EXIT
-no_print_server "$work"
+source "$(dirname "$0")/lib/setup.sh"
+test_setup tmux
 tmux_start 120 40
 # fontconfig keeps its cache for the life of the process; nothing else may leak.
 sanitizers="LSAN_OPTIONS=suppressions=$here/../src/platform/posix/lsan_suppressions.txt UBSAN_OPTIONS=print_stacktrace=1"

@@ -8,15 +8,11 @@ set -euo pipefail
 program=$1
 session=$2
 silent_server=$3
-here=$(cd "$(dirname "$0")" && pwd)
-source "$here/lib/check.sh"
-source "$here/lib/no_print_server.sh"
-
-work=$(mktemp -d)
+source "$(dirname "$0")/lib/setup.sh"
+test_setup
 server_pid=""
-trap '[[ -n $server_pid ]] && kill "$server_pid" 2>/dev/null; rm -rf "$work"' EXIT
+on_exit '[[ -z $server_pid ]] || kill "$server_pid" 2>/dev/null'
 chmod 755 "$work"
-no_print_server "$work"
 cp "$program" "$work/virodaro"
 cp "$session" "$work/pty_session"
 program="$work/virodaro"
@@ -61,14 +57,15 @@ for kilobytes in 34000 40000 48000 60000; do
     check_eq "memory limit $kilobytes kB: the terminal handed back" 1 "$(grep -ac KEPT "$out")"
 done
 
-# A print server that takes every connection and never answers.
+# A print server that takes every connection and never answers, stopped waiting for with Esc.
 "$silent_server" "$work/silent.sock" 120 >"$work/silent.log" &
 server_pid=$!
 until grep -q listening "$work/silent.log"; do sleep 0.1; done
 export CUPS_SERVER="$work/silent.sock"
 dir="$work/silent"
 mkdir "$dir"
-printf 'wait does not answer.\nwait X axis: \nsend 1\\r\nwait Y axis: \nsend 2\\r\nwait (Y/N)\nsend n\\r\nwait Exit Program\nsend \\r\n' >"$work/script"
+# The wait is named after a few seconds; Esc stops it, and the server counts as silent.
+printf 'wait has not answered\nsend \\x1b\nwait does not answer.\nwait X axis: \nsend 1\\r\nwait Y axis: \nsend 2\\r\nwait (Y/N)\nsend n\\r\nwait Exit Program\nsend \\r\n' >"$work/script"
 started=$SECONDS
 status=0
 (cd "$dir" && "$session" "$dir.out" "$work/script" "$program") || status=$?
@@ -76,6 +73,8 @@ echo "silent print server: $((SECONDS - started)) s for the whole run"
 check_eq "silent print server: ends normally" 0 "$status"
 # The terminal is 80 columns wide: the lines are read with the terminal's wraps taken out.
 screen=$(tr -d '\r\n' <"$dir.out")
+check_eq "silent print server: the wait named, with the key that stops it" 1 \
+    "$(grep -acF " ....The print server $CUPS_SERVER has not answered yet; press Esc to stop waiting." <<<"$screen")"
 check_eq "silent print server: named where the printers are listed" 1 \
     "$(grep -acF " ....The print server $CUPS_SERVER does not answer." <<<"$screen")"
 pdf=$(cd "$dir" && ls ./*.pdf 2>/dev/null | head -1)

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The number sweep on two processors with one seed, compared block by block: the x86-64
 # build's sweep (which also holds its integer arithmetic to the x87's results, case by case)
-# against another processor's (arm64 under qemu-user), which has only the integer
-# arithmetic. They must agree bit for bit. When a block differs, the first case that differs
+# against another processor's: arm64 under qemu-user, which has only the integer arithmetic,
+# or i386, whose sweep holds its x87 to its integers too. They must agree bit for bit. When a block differs, the first case that differs
 # is shown with the seed, so it can be repeated.
 # Usage: number_sweep.sh BLOCKS NATIVE_SWEEP OTHER_SWEEP_COMMAND...
 #   e.g. number_sweep.sh 64 build/posix/src/number_sweep qemu-aarch64 build/arm64/src/number_sweep
@@ -11,8 +11,8 @@ set -euo pipefail
 blocks=$1 native=$2
 shift 2
 seed=${VIRODARO_SWEEP_SEED:-$(od -An -N8 -tu8 /dev/urandom | tr -d ' ')}
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+source "$(dirname "$0")/lib/setup.sh"
+test_setup
 
 echo "number sweep on two processors: seed $seed, $blocks blocks"
 "$native" --seed="$seed" --blocks="$blocks" --digests >"$work/native"

@@ -12,13 +12,8 @@
 #   tests/package.sh POSIX_BUILD_DIR
 set -euo pipefail
 posix_build=$(realpath "$1")
-here=$(cd "$(dirname "$0")" && pwd)
-source "$here/lib/check.sh"
-source "$here/lib/no_print_server.sh"
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-no_print_server "$work"
+source "$(dirname "$0")/lib/setup.sh"
+test_setup
 arch=$(dpkg --print-architecture)
 multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH)
 version=$(dpkg-parsechangelog -l "$here/../packaging/changelog" -SVersion)

@@ -12,16 +12,8 @@
 set -euo pipefail
 posix_probe=$(realpath "$1")
 windows_probe=${2:+$(realpath "$2")}
-here=$(cd "$(dirname "$0")" && pwd)
-source "$here/lib/check.sh"
-source "$here/lib/cups.sh"
-source "$here/lib/ipp_printer.sh"
-source "$here/lib/ppd_numbers.sh"
-source "$here/lib/wine.sh"
-
-work=$(mktemp -d)
-chmod 0755 "$work"
-trap 'cups_stop; ipp_printer_stop; rm -rf "$work"' EXIT
+source "$(dirname "$0")/lib/setup.sh"
+test_setup cups ipp_printer ppd_numbers wine
 cups_start "$work/cups"
 id="virodaro$$"
 

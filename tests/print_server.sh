@@ -8,14 +8,8 @@
 set -euo pipefail
 posix_probe=$(realpath "$1")
 windows_probe=${2:+$(realpath "$2")}
-here=$(cd "$(dirname "$0")" && pwd)
-source "$here/lib/check.sh"
-source "$here/lib/cups.sh"
-source "$here/lib/wine.sh"
-
-work=$(mktemp -d)
-chmod 0755 "$work"
-trap 'cups_stop; rm -rf "$work"' EXIT
+source "$(dirname "$0")/lib/setup.sh"
+test_setup cups wine
 cups_start "$work/cups"
 
 # Runs a driver in the work directory; Windows ends its lines with CR LF.

@@ -7,11 +7,8 @@
 set -euo pipefail
 source_dir=$(realpath "$1")
 posix_build=$(realpath "$2")
-here=$(cd "$(dirname "$0")" && pwd)
-source "$here/lib/check.sh"
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+source "$(dirname "$0")/lib/setup.sh"
+test_setup
 SOURCE_DATE_EPOCH=$(dpkg-parsechangelog -l "$source_dir/packaging/changelog" -STimestamp)
 export SOURCE_DATE_EPOCH
 

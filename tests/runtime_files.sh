@@ -10,13 +10,8 @@
 #   tests/runtime_files.sh DEB_DIR
 set -euo pipefail
 deb_dir=$(realpath "$1")
-here=$(cd "$(dirname "$0")" && pwd)
-source "$here/lib/check.sh"
-source "$here/lib/no_print_server.sh"
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-no_print_server "$work"
+source "$(dirname "$0")/lib/setup.sh"
+test_setup
 root=$work/root
 for package in "$deb_dir"/*.deb; do dpkg-deb -x "$package" "$root"; done
 program_deb=$(ls "$deb_dir"/virodaro_*.deb)

@@ -17,15 +17,8 @@
 set -euo pipefail
 program=$1
 session=$2
-here=$(cd "$(dirname "$0")" && pwd)
-source "$here/lib/check.sh"
-source "$here/lib/no_print_server.sh"
-source "$here/lib/cups.sh"
-
-work=$(mktemp -d)
-trap 'cups_stop; rm -rf "$work"' EXIT
-chmod 755 "$work"
-no_print_server "$work"
+source "$(dirname "$0")/lib/setup.sh"
+test_setup cups
 # Copies the other users can run wherever the build tree lies.
 cp "$program" "$work/virodaro"
 cp "$session" "$work/pty_session"

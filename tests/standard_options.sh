@@ -10,13 +10,8 @@
 set -euo pipefail
 program=$(realpath "$1")
 version=$2
-here=$(cd "$(dirname "$0")" && pwd)
-source "$here/lib/check.sh"
-source "$here/lib/no_print_server.sh"
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-no_print_server "$work"
+source "$(dirname "$0")/lib/setup.sh"
+test_setup
 
 # Runs the program with the arguments on a terminal of its own, in a directory that holds
 # a settings file, and traces its system calls. Leaves what reached the terminal in

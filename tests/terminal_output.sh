@@ -5,14 +5,8 @@
 set -euo pipefail
 program=$1
 probe=$2
-here=$(cd "$(dirname "$0")" && pwd)
-source "$here/lib/tmux.sh"
-source "$here/lib/check.sh"
-source "$here/lib/no_print_server.sh"
-
-work=$(mktemp -d)
-trap 'tmux_stop; rm -rf "$work"' EXIT
-no_print_server "$work"
+source "$(dirname "$0")/lib/setup.sh"
+test_setup tmux
 tmux_start 80 24
 
 # Runs a command in the pane, waits for it to end, and records the terminal settings
@@ -78,7 +72,9 @@ for signal in TERM HUP INT QUIT; do
     tmux_wait_for_file "$work/$signal.before"
     tmux_cmd pipe-pane -t 0 -o "cat > $work/$signal.raw"
     tmux_type "$probe cursor:80 cursor:0 cells:waiting wait"
-    tmux_wait_for "^waiting"
+    # A long path wraps the typed command, which may put "waiting wait" at a line's start:
+    # only the probe's own line holds the word alone.
+    tmux_wait_for "^waiting$"
     check_eq "$signal: cursor hidden while running" 0 "$(tmux_query '#{cursor_flag}')"
     kill "-$signal" "$(tmux_foreground_pid)"
     tmux_type "stty -g > $work/$signal.after; echo END-$signal"
@@ -95,7 +91,7 @@ done
 # shell touches the terminal in between.
 pane_tty=$(tmux_query '#{pane_tty}')
 tmux_type "clear; stty -g > $work/stop.before; bash -c '$probe cursor:0 cells:stoppable wait; :'"
-tmux_wait_for "^stoppable"
+tmux_wait_for "^stoppable$"
 # The probe is the child of the shell that the pane's shell started.
 probe_pid=$(pgrep -n -P "$(tmux_foreground_pid)")
 

@@ -7,13 +7,8 @@
 set -euo pipefail
 export LC_ALL=C
 program=$1
-here=$(cd "$(dirname "$0")" && pwd)
-source "$here/lib/check.sh"
-source "$here/lib/cups.sh"
-
-work=$(mktemp -d)
-trap 'cups_stop; chmod -R u+w "$work"; rm -rf "$work"' EXIT
-chmod 755 "$work"
+source "$(dirname "$0")/lib/setup.sh"
+test_setup cups
 export CUPS_SERVER="$work/nothing-listens.sock"
 # A copy the other user can run wherever the build tree lies.
 cp "$program" "$work/virodaro"

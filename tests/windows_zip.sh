@@ -10,13 +10,8 @@
 #   tests/windows_zip.sh WIN32_BUILD_DIR
 set -euo pipefail
 win32_build=$(realpath "$1")
-here=$(cd "$(dirname "$0")" && pwd)
-source "$here/lib/check.sh"
-source "$here/lib/no_print_server.sh"
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-no_print_server "$work"
+source "$(dirname "$0")/lib/setup.sh"
+test_setup
 version=$(dpkg-parsechangelog -l "$here/../packaging/changelog" -SVersion)
 
 cpack --config "$win32_build/CPackConfig.cmake" -G ZIP -B "$work/zip" >"$work/cpack.log" ||

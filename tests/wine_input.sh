@@ -4,14 +4,8 @@
 # ends on Enter, on Esc and on Alt+Q.
 set -euo pipefail
 program=$1
-here=$(cd "$(dirname "$0")" && pwd)
-source "$here/lib/tmux.sh"
-source "$here/lib/check.sh"
-source "$here/lib/no_print_server.sh"
-
-work=$(mktemp -d)
-trap 'tmux_stop; rm -rf "$work"' EXIT
-no_print_server "$work"
+source "$(dirname "$0")/lib/setup.sh"
+test_setup tmux
 tmux_start 100 30
 prefix="$(cd "$(dirname "$program")" && pwd)/wineprefix"
 

@@ -89,10 +89,9 @@ bool Allowed(std::string_view path) {
     const std::string_view prefix = "C:\\WORK\\";
     if (path.starts_with(prefix)) path.remove_prefix(prefix.size());
     const std::string pending = "VIRODARO.CFG." + std::to_string(sim::kProcessId) + "-";
-    return path == "VIRODARO.CFG" ||
-           (path.starts_with(pending) && path.ends_with(".tmp") &&
-            path.size() == pending.size() + 5 && path[pending.size()] >= '1' &&
-            path[pending.size()] <= '8');
+    return path == "VIRODARO.CFG" || (path.starts_with(pending) && path.ends_with(".tmp") &&
+                                      path.size() == pending.size() + 5 &&
+                                      path[pending.size()] >= '1' && path[pending.size()] <= '8');
 }
 
 void CheckFilesTouched() {

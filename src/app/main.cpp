@@ -7,9 +7,11 @@
 #include "app/run_fault.hpp"
 #include "app/run_state.hpp"
 #include "app/screen.hpp"
+#include "app/server_trouble.hpp"
 #include "app/settings.hpp"
 #include "console/output.hpp"
 #include "files/current_directory.hpp"
+#include "printer/enumeration.hpp"
 #include "runtime/errors.hpp"
 
 namespace {
@@ -65,8 +67,14 @@ int32_t AppMain(platform::Handle, int32_t, const char*, int32_t) {
             AppSaveSettings(startDir, offsets.xText, offsets.yText);
         }
     } else {
-        // Where the report would stand: what kept the page from the printer.
+        // Where the report would stand: what kept the page from the printer, and what went
+        // wrong with the print server, which may be why.
         AppWriteLine(AppNoPageLine(fault));
+        Text server;
+        if (const PrintServerTrouble trouble = PrnServerTrouble(server);
+            trouble != PrintServerTrouble::kNone) {
+            AppWriteLine(AppServerTroubleLine(trouble, server));
+        }
     }
     AppExitLoop();
 

@@ -325,38 +325,53 @@ TEST_F(AppRunTest, APageThePrinterDidNotTakeIsNotReported) {
     }
 }
 
-TEST_F(AppRunTest, ASilentPrintServerIsNamedAndSoIsTheFileThePageWentTo) {
-    const std::string silent = " ....The print server printhost:631 does not answer.\r\n";
-    const std::string wentToFile =
-        " ....The print server printhost:631 did not answer: the page "
-        "went to the file \"09:05:03 0.pdf\".\r\n";
-    for (const bool withSettings : {false, true}) {
-        StartRuntime({.stdOutput = sim::Stream::kRedirected});
-        sim::Printer file = sim::MakePrinter("PDF file");
-        file.writesFiles = true;
-        sim::AddPrinter(file, true);
-        sim::SetSilentPrintServer("printhost:631");
-        if (withSettings) {
-            Settings("12\r\n-8\r\n");
-        } else {
-            Answer("12");
-            Answer("-8");
-            Answer("n");
+TEST_F(AppRunTest, AGivenUpPrintServerIsNamedWithWhyAndSoIsTheFileThePageWentTo) {
+    struct Case {
+        platform::PrintServerTrouble trouble;
+        std::string above;  // above the printer list
+        std::string why;    // in the report, before the file
+    };
+    const Case cases[] = {
+        {platform::PrintServerTrouble::kSilent, "does not answer.", "did not answer"},
+        {platform::PrintServerTrouble::kUnusable, "gave no usable answer.",
+         "gave no usable answer"},
+        {platform::PrintServerTrouble::kPassword, "asks for a password.", "asks for a password"},
+    };
+    for (const Case& c : cases) {
+        const std::string named = " ....The print server printhost:631 " + c.above + "\r\n";
+        const std::string wentToFile = " ....The print server printhost:631 " + c.why +
+                                       ": the page went to the file \"09:05:03 0.pdf\".\r\n";
+        for (const bool withSettings : {false, true}) {
+            StartRuntime({.stdOutput = sim::Stream::kRedirected});
+            sim::Printer file = sim::MakePrinter("PDF file");
+            file.writesFiles = true;
+            sim::AddPrinter(file, true);
+            sim::SetPrintServerTrouble("printhost:631", c.trouble);
+            if (withSettings) {
+                Settings("12\r\n-8\r\n");
+            } else {
+                Answer("12");
+                Answer("-8");
+                Answer("n");
+            }
+            EXPECT_EQ(Run(), 0);
+            const std::string report =
+                "    Width = 4800     Height = 6400  TopMargin=  100  BottonMargin=  100\r\n"
+                " 1/2Width = 2400  1/2Height = 3200\r\n"
+                "  Printer = PDF file   X = 12   Y = -8\r\n" +
+                wentToFile + " \r\n";
+            if (withSettings) {
+                EXPECT_EQ(Screen(), kFirstBanner + kSecondBanner +
+                                        "   setting  X = 12     Y = -8\r\n \r\n" + report +
+                                        kClosing)
+                    << c.why;
+            } else {
+                EXPECT_EQ(Screen(), kFirstBanner + named + "PDF file\r\n\r\n" + kDiagram +
+                                        kSecondBanner + " \r\n" + report + kClosing)
+                    << c.why;
+            }
+            EXPECT_EQ(PagesPrinted(), 1u);
         }
-        EXPECT_EQ(Run(), 0);
-        const std::string report =
-            "    Width = 4800     Height = 6400  TopMargin=  100  BottonMargin=  100\r\n"
-            " 1/2Width = 2400  1/2Height = 3200\r\n"
-            "  Printer = PDF file   X = 12   Y = -8\r\n" +
-            wentToFile + " \r\n";
-        if (withSettings) {
-            EXPECT_EQ(Screen(), kFirstBanner + kSecondBanner +
-                                    "   setting  X = 12     Y = -8\r\n \r\n" + report + kClosing);
-        } else {
-            EXPECT_EQ(Screen(), kFirstBanner + silent + "PDF file\r\n\r\n" + kDiagram +
-                                    kSecondBanner + " \r\n" + report + kClosing);
-        }
-        EXPECT_EQ(PagesPrinted(), 1u);
     }
     // A page that reached a printer needs no word, and neither does one that went to a file
     // while the server answered.
@@ -367,6 +382,42 @@ TEST_F(AppRunTest, ASilentPrintServerIsNamedAndSoIsTheFileThePageWentTo) {
     Settings("12\r\n-8\r\n");
     EXPECT_EQ(Run(), 0);
     EXPECT_EQ(Screen().find("print server"), std::string::npos);
+}
+
+TEST_F(AppRunTest, AServerThatWantsAPasswordForTheJobIsNamedBelowTheMissingPage) {
+    StartRuntime({.stdOutput = sim::Stream::kRedirected});
+    sim::AddPrinter(sim::MakePrinter("Office"), true);
+    sim::PrinterNamed("Office").endDocError = platform::kErrorNotReady;
+    sim::SetPrintServerTrouble("printhost:631", platform::PrintServerTrouble::kPassword);
+    Settings("12\r\n-8\r\n");
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(Screen(), kFirstBanner + kSecondBanner + "   setting  X = 12     Y = -8\r\n \r\n" +
+                            " ....No page printed: the printer did not take the page (runtime "
+                            "error 57).\r\n"
+                            " ....The print server printhost:631 asks for a password.\r\n" +
+                            kClosing);
+}
+
+TEST_F(AppRunTest, QueueNamesFromTheServerNeitherRingNorStartLinesOfTheirOwn) {
+    // A server's name for a queue is data: the bytes a console acts on show as "?", the
+    // other controls as the console shows them.
+    const std::string forged = "lp\r\n  Printer = forged\x07\t\b\x01";
+    StartRuntime({.stdOutput = sim::Stream::kRedirected});
+    sim::AddPrinter(sim::MakePrinter(forged), true);
+    Answer("12");
+    Answer("-8");
+    Answer("n");
+    EXPECT_EQ(Run(), 0);
+    const std::string shown = "lp??  Printer = forged???\x01";
+    EXPECT_EQ(Screen(),
+              kFirstBanner + shown + "\r\n\r\n" + kDiagram + kSecondBanner + " \r\n" +
+                  "    Width = 4800     Height = 6400  TopMargin=  100  BottonMargin=  100\r\n"
+                  " 1/2Width = 2400  1/2Height = 3200\r\n"
+                  "  Printer = " +
+                  shown + "   X = 12   Y = -8\r\n \r\n" + kClosing);
+    // The name the job goes to is the server's own.
+    ASSERT_EQ(sim::Documents().size(), 1u);
+    EXPECT_EQ(sim::Documents()[0].printer, forged);
 }
 
 TEST_F(AppRunTest, AnErrorWhileDrawingStillReportsThePage) {

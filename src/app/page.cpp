@@ -1,6 +1,7 @@
 #include "app/page.hpp"
 
 #include "app/screen.hpp"
+#include "app/server_trouble.hpp"
 #include "files/system.hpp"
 #include "printer/attach.hpp"
 #include "printer/document.hpp"
@@ -141,8 +142,8 @@ bool AppPrintPage(const AppOffsets& offsets, AppPage& page, AppFault& fault) {
         AppNoteFault(fault, AppFaultSource::kJobNotHandedOver, releaseError);
         return false;
     }
-    page.silentServer = PrnSilentServer();
-    if (!page.silentServer.Empty()) page.documentFile = PrnDocumentFile();
+    page.serverTrouble = PrnServerTrouble(page.troubledServer);
+    if (page.serverTrouble != PrintServerTrouble::kNone) page.documentFile = PrnDocumentFile();
     return true;
 }
 
@@ -152,12 +153,11 @@ void AppReport(const AppPage& page, const AppOffsets& offsets) {
         "  TopMargin= " + Number(page.topMargin) + "  BottonMargin= " + Number(page.bottomMargin));
     AppWriteLine(" 1/2Width =" + Number(page.halfWidth) +
                  "  1/2Height =" + Number(page.halfHeight));
-    AppWriteLine("  Printer = " + page.firstPrinterName + "   X = " + offsets.xText +
-                 "   Y = " + offsets.yText);
-    // A page that went to a file because the print server was silent is where the user
-    // would not look for it.
+    AppWriteLine("  Printer = " + AppShownAsData(page.firstPrinterName) +
+                 "   X = " + offsets.xText + "   Y = " + offsets.yText);
+    // A page that went to a file because the print server failed is where the user would
+    // not look for it.
     if (!page.documentFile.Empty()) {
-        AppWriteLine(" ....The print server " + page.silentServer +
-                     " did not answer: the page went to the file \"" + page.documentFile + "\".");
+        AppWriteLine(AppPageInFileLine(page.serverTrouble, page.troubledServer, page.documentFile));
     }
 }

@@ -1,6 +1,7 @@
 #include "app/printer_list.hpp"
 
 #include "app/screen.hpp"
+#include "app/server_trouble.hpp"
 #include "printer/enumeration.hpp"
 
 namespace {
@@ -13,13 +14,16 @@ void AppListPrinters() {
     Text printerList;
     const int32_t count = PrnPrinterCount();
     // The user learns why the printers they know are missing from the list.
-    const Text silentServer = PrnSilentServer();
-    if (!silentServer.Empty()) {
-        AppWriteLine(" ....The print server " + silentServer + " does not answer.");
+    Text server;
+    if (const PrintServerTrouble trouble = PrnServerTrouble(server);
+        trouble != PrintServerTrouble::kNone) {
+        AppWriteLine(AppServerTroubleLine(trouble, server));
     }
+    // The names are the print server's: each stands on its line, whatever bytes it holds.
     for (int32_t printerIndex = 1; printerIndex <= count; ++printerIndex) {
-        printerList =
-            printerList + PrnPrinterInfo(printerIndex, kPrinterNameField) + StrFromBytes({13, 10});
+        printerList = printerList +
+                      AppShownAsData(PrnPrinterInfo(printerIndex, kPrinterNameField)) +
+                      StrFromBytes({13, 10});
     }
     AppWriteLine(printerList);
 }

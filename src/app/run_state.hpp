@@ -1,6 +1,7 @@
 #pragma once
 // The offsets of one run: as typed or read, and as numbers.
 
+#include "printer/enumeration.hpp"
 #include "runtime/text.hpp"
 
 struct AppOffsets {
@@ -27,8 +28,9 @@ struct AppPage {
     float halfHeight;
     /// The first printer the platform lists, not necessarily the one printed on.
     Text firstPrinterName;
-    /// The print server that did not answer, and the file the page went to instead; both
-    /// empty when the server answered.
-    Text silentServer;
+    /// The print server the run gave up and why, and the file the page went to instead;
+    /// kNone and empty when the server answered.
+    PrintServerTrouble serverTrouble;
+    Text troubledServer;
     Text documentFile;
 };

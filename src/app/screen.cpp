@@ -1,5 +1,6 @@
 #include "app/screen.hpp"
 
+#include <string>
 #include <utility>
 
 #include "console/output.hpp"
@@ -7,6 +8,14 @@
 void AppWriteLine(Text line) {
     ConWriteStdOut(std::move(line));
     ConStdOutNewLine();
+}
+
+Text AppShownAsData(const Text& text) {
+    std::string bytes(text.Bytes());
+    for (char& byte : bytes) {
+        if (byte == 7 || byte == 8 || byte == 9 || byte == 10 || byte == 13) byte = '?';
+    }
+    return Text(std::string_view(bytes));
 }
 
 Text AppBannerLine() {

@@ -44,10 +44,18 @@ using PrinterList = std::shared_ptr<const std::vector<PrinterInfo2>>;
 /// list is a success; a successful call always sets a list.
 bool EnumPrintersA(uint32_t flags, PrinterList* printers);
 
-/// The print server the printers come from, when it did not answer in time during this
-/// run: its printers are then missing from every list, and the default printer is the
-/// platform's own. False when it answered, or when the spooler answers for itself (Windows).
-bool GetSilentPrintServer(std::string* server);
+/// Why the print server the printers come from was given up during this run.
+enum class PrintServerTrouble : uint8_t {
+    kNone,
+    kSilent,    // it did not answer within the bound, or the user stopped waiting
+    kUnusable,  // its answers made no sense, even when asked again
+    kPassword,  // it asked for a password, and the system holds no credentials for it
+};
+
+/// The print server the printers come from, when the run gave it up: its printers are then
+/// missing from every list, and the default printer is the platform's own. kNone when it
+/// answered, or when the spooler answers for itself (Windows).
+PrintServerTrouble GetPrintServerTrouble(std::string* server);
 
 // ---- Device modes ---------------------------------------------------------------------------
 

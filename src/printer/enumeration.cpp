@@ -51,11 +51,26 @@ int32_t PrnPrinterCount() {
     return static_cast<int32_t>(printers->size());
 }
 
-Text PrnSilentServer() {
-    std::string server;
-    if (!PrnCallOs([&] { return platform::GetSilentPrintServer(&server); })) return Text();
+PrintServerTrouble PrnServerTrouble(Text& server) {
+    std::string name;
+    platform::PrintServerTrouble trouble = platform::PrintServerTrouble::kNone;
+    PrnCallOs([&] {
+        trouble = platform::GetPrintServerTrouble(&name);
+        return true;
+    });
     RtErrorFrame quiet;
-    return Text(std::string_view(server));
+    server = trouble == platform::PrintServerTrouble::kNone ? Text() : Text(std::string_view(name));
+    switch (trouble) {
+        case platform::PrintServerTrouble::kNone:
+            return PrintServerTrouble::kNone;
+        case platform::PrintServerTrouble::kSilent:
+            return PrintServerTrouble::kSilent;
+        case platform::PrintServerTrouble::kUnusable:
+            return PrintServerTrouble::kUnusable;
+        case platform::PrintServerTrouble::kPassword:
+            return PrintServerTrouble::kPassword;
+    }
+    return PrintServerTrouble::kNone;
 }
 
 Text PrnPrinterInfo(int32_t index, int32_t field) {

@@ -15,7 +15,15 @@ int32_t PrnPrinterCount();
 /// nothing.
 Text PrnPrinterInfo(int32_t index, int32_t field);
 
-/// The print server the printers come from, when it did not answer in time during this run
-/// (its printers are then missing from the list); the empty text when it answered. Raises
+/// Why the print server the printers come from was given up during this run.
+enum class PrintServerTrouble : uint8_t {
+    kNone,
+    kSilent,    // it did not answer within the bound, or the user stopped waiting
+    kUnusable,  // its answers made no sense, even when asked again
+    kPassword,  // it asked for a password, and the system holds no credentials for it
+};
+
+/// The print server the printers come from, when the run gave it up (its printers are then
+/// missing from the list), and why; kNone, with `server` empty, when it answered. Raises
 /// nothing.
-Text PrnSilentServer();
+PrintServerTrouble PrnServerTrouble(Text& server);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 
 #include "console/console_state.hpp"
@@ -75,6 +76,24 @@ TEST_F(StartupTest, PreparesTheProcessValues) {
     EXPECT_EQ(gConsole.stdIn, 0x71u);
     EXPECT_EQ(gConsole.stdOut, 0x72u);
     EXPECT_NE(gConsole.conOut, 0x72u);  // the cell target is not derived again
+}
+
+// The frame's 64-bit x87 precision is for the number conversions alone: float and double
+// arithmetic rounds every step to its own type, once, from the exact result, on every
+// processor. Where it ran on the x87 (i386's default), each case would come out otherwise.
+TEST_F(StartupTest, FloatAndDoubleArithmeticRoundsEachStepInItsOwnType) {
+    RtFrameSetup();
+    // 1 + 2^-53 + 2^-78 lies just above halfway to the next double and rounds up; rounded
+    // first to a 64-bit significand it would stand exactly halfway and go to even, down.
+    volatile double one = 1, justOverHalfAnUlp = 0x1p-53 + 0x1p-78;
+    EXPECT_EQ(one + justOverHalfAnUlp, 1 + 0x1p-52);
+    // (1 + 2^-12)^2 = 1 + 2^-11 + 2^-24: the last term is half a float's last place, so the
+    // product rounds to even, and nothing of it is left once 1 is taken away.
+    volatile float slightlyOverOne = 0x1.001p0f;
+    EXPECT_EQ(slightlyOverOne * slightlyOverOne - 1.0f, 0x1p-11f);
+    // Past the largest double is infinity at once, not a value that a wider exponent keeps.
+    volatile double largest = std::numeric_limits<double>::max();
+    EXPECT_EQ(largest * 2 / 2, std::numeric_limits<double>::infinity());
 }
 
 TEST(StartupDeathTest, EndsWith255WhenThePerThreadBlockCannotBeMade) {

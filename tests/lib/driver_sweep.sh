@@ -15,9 +15,9 @@
 #                            "skipped MODEL: why" when the server makes no queue of it, its
 #                            PPD gives no numbers for its default paper or the queue takes
 #                            no PDF document
-#   sweep_start              makes the sweep's directory SWEEP_WORK and starts its first
-#                            print server there, with the drivers of sweep_driver_bin; on
-#                            exit the servers stop and the directory goes
+#   sweep_start DIR          starts the sweep's first print server in DIR (the test's
+#                            directory, mode 0755), with the drivers of sweep_driver_bin
+#   sweep_stop               ends the workers of a sweep cut short (setup.sh's exit runs it)
 #   sweep_driver_bin DIR     the server's own programs in DIR/bin, for CUPS_SERVER_BIN of
 #                            the print servers started after it, with the compressed PPD
 #                            collections answering from what sweep_unpack put in DIR
@@ -152,12 +152,9 @@ DRIVER
     export CUPS_SERVER_BIN="$dir/bin"
 }
 
-sweep_start() {
-    SWEEP_WORK=$(mktemp -d)
-    chmod 0755 "$SWEEP_WORK"
-    trap 'sweep_stop; cups_stop; rm -rf "$SWEEP_WORK"' EXIT
-    sweep_driver_bin "$SWEEP_WORK/drivers"
-    cups_start "$SWEEP_WORK/cups"
+sweep_start() {  # DIR
+    sweep_driver_bin "$1/drivers"
+    cups_start "$1/cups"
 }
 
 sweep_unpack() {  # DIR MODELS

@@ -207,8 +207,8 @@ void AddPrinter(const Printer& printer, bool isDefault = false);
 /// The printer as the spooler holds it now, for changing its answers.
 Printer& PrinterNamed(const std::string& name);
 
-/// The print server the spooler reports as not answering ("": it answers).
-void SetSilentPrintServer(const std::string& server);
+/// The print server the spooler reports as given up, and why (kNone: it answers).
+void SetPrintServerTrouble(const std::string& server, platform::PrintServerTrouble trouble);
 
 /// What the user does in the print dialog when it is shown (the choose mode).
 enum class DialogAnswer { kOk, kCancel };

@@ -22,14 +22,10 @@ namespace {
 using win32::FromWin;
 using win32::ToWin;
 
-HDC ToDc(Handle dc) {
-    return reinterpret_cast<HDC>(dc);
-}
+HDC ToDc(Handle dc) { return reinterpret_cast<HDC>(dc); }
 
 // Whether a field lies inside the driver's public part.
-bool Inside(const DEVMODEA& raw, size_t offset) {
-    return offset + sizeof(int16_t) <= raw.dmSize;
-}
+bool Inside(const DEVMODEA& raw, size_t offset) { return offset + sizeof(int16_t) <= raw.dmSize; }
 
 #define VIRODARO_DM_OFFSET(field) offsetof(DEVMODEA, field)
 
@@ -121,9 +117,7 @@ bool OpenPrinterA(const char* printerName, Handle* printer) {
     return ok;
 }
 
-bool ClosePrinter(Handle printer) {
-    return ::ClosePrinter(ToWin(printer));
-}
+bool ClosePrinter(Handle printer) { return ::ClosePrinter(ToWin(printer)); }
 
 int32_t DocumentPropertiesA(Handle printer, const char* printerName, DevMode* output,
                             uint32_t mode) {
@@ -155,9 +149,7 @@ bool PrintDlgA(PrintDialog* dialog) {
     return ok;
 }
 
-uint32_t CommDlgExtendedError() {
-    return ::CommDlgExtendedError();
-}
+uint32_t CommDlgExtendedError() { return ::CommDlgExtendedError(); }
 
 bool SetForegroundWindow(Handle window) {
     return ::SetForegroundWindow(static_cast<HWND>(ToWin(window)));
@@ -179,9 +171,7 @@ bool ReadDevModeBlock(Handle devModeBlock, DevMode* mode) {
     return true;
 }
 
-void GlobalFreeBlock(Handle block) {
-    ::GlobalFree(ToWin(block));
-}
+void GlobalFreeBlock(Handle block) { ::GlobalFree(ToWin(block)); }
 
 Handle CreateDCA(const char* deviceName, const DevMode* mode) {
     std::vector<uint8_t> raw;
@@ -228,13 +218,9 @@ int32_t StartPage(Handle dc) {
     if (result > 0) documentsWithPages.insert(ToDc(dc));
     return result;
 }
-int32_t EndPage(Handle dc) {
-    return ::EndPage(ToDc(dc));
-}
+int32_t EndPage(Handle dc) { return ::EndPage(ToDc(dc)); }
 
-int32_t GetDeviceCaps(Handle dc, DeviceCap index) {
-    return ::GetDeviceCaps(ToDc(dc), index);
-}
+int32_t GetDeviceCaps(Handle dc, DeviceCap index) { return ::GetDeviceCaps(ToDc(dc), index); }
 
 Handle CreateFontIndirectA(const LogFont& font) {
     LOGFONTA raw{};
@@ -261,9 +247,7 @@ Handle SelectObject(Handle dc, Handle object) {
     return previous == HGDI_ERROR ? kNullHandle : reinterpret_cast<Handle>(previous);
 }
 
-bool DeleteObject(Handle object) {
-    return ::DeleteObject(reinterpret_cast<HGDIOBJ>(object));
-}
+bool DeleteObject(Handle object) { return ::DeleteObject(reinterpret_cast<HGDIOBJ>(object)); }
 
 bool GetTextMetricsA(Handle dc, TextMetric* metric) {
     TEXTMETRICA raw{};
@@ -273,21 +257,11 @@ bool GetTextMetricsA(Handle dc, TextMetric* metric) {
     return true;
 }
 
-uint32_t SetTextColor(Handle dc, uint32_t color) {
-    return ::SetTextColor(ToDc(dc), color);
-}
-uint32_t SetBkColor(Handle dc, uint32_t color) {
-    return ::SetBkColor(ToDc(dc), color);
-}
-int32_t SetBkMode(Handle dc, int32_t mode) {
-    return ::SetBkMode(ToDc(dc), mode);
-}
-int32_t SetROP2(Handle dc, int32_t mode) {
-    return ::SetROP2(ToDc(dc), mode);
-}
-uint32_t SetTextAlign(Handle dc, uint32_t align) {
-    return ::SetTextAlign(ToDc(dc), align);
-}
+uint32_t SetTextColor(Handle dc, uint32_t color) { return ::SetTextColor(ToDc(dc), color); }
+uint32_t SetBkColor(Handle dc, uint32_t color) { return ::SetBkColor(ToDc(dc), color); }
+int32_t SetBkMode(Handle dc, int32_t mode) { return ::SetBkMode(ToDc(dc), mode); }
+int32_t SetROP2(Handle dc, int32_t mode) { return ::SetROP2(ToDc(dc), mode); }
+uint32_t SetTextAlign(Handle dc, uint32_t align) { return ::SetTextAlign(ToDc(dc), align); }
 
 bool MoveToEx(Handle dc, int32_t x, int32_t y, Point* previous) {
     POINT before{};
@@ -298,7 +272,7 @@ bool MoveToEx(Handle dc, int32_t x, int32_t y, Point* previous) {
 
 // The Windows spooler is the one print server, and it answers for itself: a failing call
 // says when it does not.
-bool GetSilentPrintServer(std::string*) { return false; }
+PrintServerTrouble GetPrintServerTrouble(std::string*) { return PrintServerTrouble::kNone; }
 
 // A Windows printer prints what it gets; a document goes to a file only where the user
 // chose one.

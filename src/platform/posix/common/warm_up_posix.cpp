@@ -6,6 +6,8 @@ namespace {
 // Enough for fontconfig's set-up, the deepest work started this way.
 constexpr size_t kStackBytes = 512 * 1024;
 
+thread_local bool warmUpThread = false;
+
 }  // namespace
 
 bool StartSmallThread(pthread_t* thread, void* (*run)(void*), void* argument) {
@@ -34,11 +36,23 @@ void WarmUp::Finish() {
     pthread_mutex_unlock(&lock_);
 }
 
+void WarmUp::Await() {
+    pthread_mutex_lock(&lock_);
+    if (state_ == State::kRunning) {
+        pthread_join(thread_, nullptr);
+        state_ = State::kDone;
+    }
+    pthread_mutex_unlock(&lock_);
+}
+
 WarmUp::~WarmUp() {
     if (state_ == State::kRunning) pthread_join(thread_, nullptr);
 }
 
+bool OnWarmUpThread() { return warmUpThread; }
+
 void* WarmUp::Run(void* self) {
+    warmUpThread = true;
     static_cast<WarmUp*>(self)->work_();
     return nullptr;
 }

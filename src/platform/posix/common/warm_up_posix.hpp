@@ -15,6 +15,10 @@ namespace platform::posix {
 /// can be had.
 bool StartSmallThread(pthread_t* thread, void* (*run)(void*), void* argument);
 
+/// Whether the calling thread is one that runs work ahead (a WarmUp's), rather than the
+/// program's own.
+bool OnWarmUpThread();
+
 class WarmUp {
   public:
     /// `work` must not throw; it runs once.
@@ -29,6 +33,8 @@ class WarmUp {
     void Start();
     /// Returns once the work is done, doing it here if no thread has started it.
     void Finish();
+    /// Returns once work that a thread has started is done; work not started stays to do.
+    void Await();
 
   private:
     enum class State { kWaiting, kRunning, kDone };

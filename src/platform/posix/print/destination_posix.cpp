@@ -12,6 +12,7 @@
 #include <mutex>
 #include <optional>
 #include <string_view>
+#include <type_traits>
 
 #include <unistd.h>
 
@@ -20,7 +21,9 @@
 #include "platform/posix/print/paper_map_posix.hpp"
 #include "platform/posix/print/ppd_paper_posix.hpp"
 #include "platform/posix/print/recent_answer_posix.hpp"
-#include "platform/posix/print/server_connection_posix.hpp"
+#include "platform/posix/print/server_question_posix.hpp"
+#include "platform/posix/print/server_wait_posix.hpp"
+#include "platform/posix/print/user_default_posix.hpp"
 
 namespace platform::posix {
 namespace {
@@ -28,6 +31,12 @@ namespace {
 using Clock = std::chrono::steady_clock;
 // How long the server's answer about a queue is used again.
 constexpr auto kKeepAnswer = std::chrono::seconds(2);
+
+// The most a print server's answers may hold: a queue's attributes are a few kilobytes (a
+// PPD with thousands of papers gives a few hundred), a printer list some hundred bytes a
+// queue.
+constexpr size_t kMostAttributeBytes = 4 * 1024 * 1024;
+constexpr size_t kMostListBytes = 16 * 1024 * 1024;
 
 // A printer list asks for the whole list once per printer on it: one answer of the server
 // serves the questions of one listing, and a list older than this is asked for again. Both
@@ -37,18 +46,20 @@ RecentAnswer<PrinterList> recentList(std::chrono::milliseconds(500));
 
 // The list is asked for on a connection and a thread of its own while the queue is read and
 // the page drawn: it depends on nothing they ask, and the report names its first printer.
-void ListAhead() {
+WarmUp& Listing() {
     static WarmUp listing([] { ListDestinations(); });
-    listing.Start();
+    return listing;
 }
+
+void ListAhead() { Listing().Start(); }
 
 constexpr int32_t kHundredthsPerInch = 2540;
 constexpr int32_t kPointsPerInch = 72;
 // A4 in hundredths of millimetres, as the print server rounds it from 595 x 842 points.
-const Paper kA4{.media = "iso_a4_210x297mm",
-                .width = 20990,
-                .length = 29704,
-                .area = AreaFromMargins(kPointsPerInch, 595, 842, 0, 0, 0, 0)};
+const Paper kA4Paper{.media = "iso_a4_210x297mm",
+                     .width = 20990,
+                     .length = 29704,
+                     .area = AreaFromMargins(kPointsPerInch, 595, 842, 0, 0, 0, 0)};
 
 // The dmFields of every device mode this backend makes.
 constexpr uint32_t kDevModeFields = kDmOrientation | kDmPaperSize | kDmCopies | kDmDefaultSource |
@@ -100,59 +111,95 @@ Paper FromCupsSize(const cups_size_t& size) {
 
 // The paper a job prints on when it names none. The server's "media-default" names it, yet
 // for some PPDs it names none (HP's Ink Tank 310), where the first paper of the server's list
-// is a 3x5-inch card, and libcups looks a name up among the papers of about that size and
-// gives the one with the smallest margins, a borderless variant where the PPD has one. Where
-// the queue has a PPD, its *DefaultPageSize is what the server's filters print a job on that
+// is a 3x5-inch card, and a name is looked up among the papers of about that size, giving
+// the one with the smallest margins, a borderless variant where the PPD has one. Where the
+// queue has a PPD, its *DefaultPageSize is what the server's filters print a job on that
 // names no paper and what the server names its default after, so its numbers are the
-// default. Without a PPD the server's named paper is, else libcups' own default for the
-// destination (its "media" option, else Letter or A4).
-Paper QueueDefaultPaper(http_t* http, cups_dest_t* dest, cups_dinfo_t* info,
-                        const std::vector<Paper>& papers, const std::optional<PpdDefaults>& ppd) {
-    const std::string named = Keyword(cupsFindDestDefault(http, dest, info, "media"));
+// default. Without a PPD the server's named paper is, else Letter or A4 as libcups gives a
+// destination's default, else the first paper.
+Paper QueueDefaultPaper(const QueueAttributes& queue, const std::vector<Paper>& papers,
+                        const std::optional<PpdDefaults>& ppd) {
+    const std::string named = Keyword(queue.Default("media"));
     if (ppd && ppd->paper) return PaperFromPpd(*ppd->paper, papers, named);
+    constexpr const char* kLetter = "na_letter_8.5x11in";
+    constexpr const char* kA4 = "iso_a4_210x297mm";
+    const std::string first = named.empty() ? kLetter : named;
+    std::vector<std::string> names = {first};
+    if (first != kLetter) names.push_back(kA4);
+    if (first != kA4) names.push_back(kLetter);
     cups_size_t size;
-    if (!named.empty() &&
-        cupsGetDestMediaByName(http, dest, info, named.c_str(), CUPS_MEDIA_FLAGS_DEFAULT, &size)) {
-        return FromCupsSize(size);
+    for (const std::string& name : names) {
+        if (queue.PaperByName(name.c_str(), &size)) return FromCupsSize(size);
     }
-    if (cupsGetDestMediaDefault(http, dest, info, CUPS_MEDIA_FLAGS_DEFAULT, &size)) {
-        return FromCupsSize(size);
+    if (!queue.Papers().empty()) return FromCupsSize(queue.Papers().front());
+    return kA4Paper;
+}
+
+// What the server says about the queue `name`, or about its default queue when `name` is
+// empty; null when it says nothing usable.
+std::unique_ptr<QueueAttributes> AskQueue(ServerConnection& server, const std::string& name) {
+    ipp_t* request =
+        ippNewRequest(name.empty() ? IPP_OP_CUPS_GET_DEFAULT : IPP_OP_GET_PRINTER_ATTRIBUTES);
+    if (!name.empty()) {
+        char uri[HTTP_MAX_URI];
+        httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost",
+                         ippPort(), "/printers/%s", name.c_str());
+        ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
     }
-    return kA4;
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
+                 cupsUser());
+    const std::vector<const char*>& requested = QueueAttributes::Requested();
+    ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
+                  static_cast<int>(requested.size()), nullptr, requested.data());
+    IppAnswer answer = AskIpp(server, request, "/", {kMostAttributeBytes});
+    ippDelete(request);
+    // No such queue, or no default: the server's no is an answer too.
+    if (answer.reply != Reply::kAnswered ||
+        ippGetStatusCode(answer.ipp.get()) > IPP_STATUS_OK_CONFLICTING) {
+        return nullptr;
+    }
+    auto queue = std::make_unique<QueueAttributes>(std::move(answer.ipp));
+    if (queue->Name().empty()) return nullptr;
+    return queue;
 }
 
 }  // namespace
 
 std::shared_ptr<const Destination> Destination::Open(const std::string& name) {
-    return Load(name, nullptr, nullptr);
+    return Load(name, nullptr);
 }
 
 std::shared_ptr<const Destination> Destination::OpenDefault() {
     ListAhead();
-    ServerConnection server;
-    cups_dest_t* dest =
-        server.Http() != nullptr
-            ? server.Ask([](http_t* http) { return cupsGetNamedDest(http, nullptr, nullptr); })
-            : nullptr;
-    if (dest == nullptr) return Open(kPdfFileDestination);
-    const std::string name = dest->name;
-    return Load(name, dest, &server);
+    const std::string chosen = UserDefaultQueue();
+    std::unique_ptr<QueueAttributes> queue;
+    {
+        // The server's default comes with everything the program reads about it.
+        ServerConnection server;
+        queue = AskQueue(server, chosen);
+    }
+    // Without a default queue, or with a server that failed on the way, the page goes to a
+    // file; a queue whose description makes no sense is refused.
+    if (queue == nullptr) return Open(kPdfFileDestination);
+    const std::string name = chosen.empty() ? queue->Name() : chosen;
+    std::shared_ptr<const Destination> destination = Load(name, std::move(queue));
+    if (TroubleWithServer() != ServerTrouble::kNone) return Open(kPdfFileDestination);
+    return destination;
 }
 
-std::shared_ptr<const Destination> Destination::Load(const std::string& name, cups_dest_t* fetched,
-                                                     ServerConnection* server) {
+std::shared_ptr<const Destination> Destination::Load(const std::string& name,
+                                                     std::unique_ptr<QueueAttributes> fetched) {
     // Each question to the server costs a round trip of milliseconds; a queue's paper,
     // resolution and capabilities do not change between the calls of one attach.
     static std::mutex lock;
-    static std::map<std::string, std::pair<std::shared_ptr<const Destination>, Clock::time_point>>
-        recent;
+    static std::map<std::string, RecentAnswer<std::shared_ptr<const Destination>>> recent;
     std::lock_guard guard(lock);
-    const Clock::time_point now = Clock::now();
-    if (const auto found = recent.find(name);
-        found != recent.end() && now - found->second.second < kKeepAnswer) {
-        if (fetched != nullptr) cupsFreeDests(1, fetched);
-        return found->second.first;
-    }
+    auto& answer = recent.try_emplace(name, kKeepAnswer).first->second;
+    return answer.Get(Clock::now, [&] { return Describe(name, std::move(fetched)); });
+}
+
+std::shared_ptr<const Destination> Destination::Describe(const std::string& name,
+                                                         std::unique_ptr<QueueAttributes> fetched) {
     // Printing is about to begin: the fonts are made ready while the server answers, and the
     // printer list that the report names the first printer from is asked for beside it.
     WarmUpFonts();
@@ -163,61 +210,46 @@ std::shared_ptr<const Destination> Destination::Load(const std::string& name, cu
     if (name == kPdfFileDestination) {
         destination->ReadPaperLibrary();
     } else {
-        std::optional<ServerConnection> own;
-        if (server == nullptr) server = &own.emplace();
-        // Without a server to ask there are no queues.
-        if (server->Http() == nullptr) return nullptr;
-        destination->dest_ = fetched != nullptr ? fetched : server->Ask([&name](http_t* http) {
-            return cupsGetNamedDest(http, name.c_str(), nullptr);
-        });
-        if (destination->dest_ == nullptr) return nullptr;
-        // The PPD does not depend on the queue's attributes: it comes over a connection of
-        // its own while libcups asks for and reads them, so the two round trips overlap.
+        // The PPD does not depend on the queue's attributes: where those are still to be
+        // asked for, it comes over a connection and a thread of its own meanwhile, so that
+        // the two round trips overlap.
         int ppd = -1;
         WarmUp ppdAhead([&ppd, &name] {
             ServerConnection own;
-            if (own.Http() != nullptr) {
-                ppd = own.Ask([&name](http_t* http) { return FetchQueuePpd(http, name); });
-            }
+            ppd = FetchQueuePpd(own, name);
         });
-        ppdAhead.Start();
-        destination->info_ = server->Ask(
-            [&destination](http_t* http) { return cupsCopyDestInfo(http, destination->dest_); },
-            ServerConnection::Answer::kLong);
-        ppdAhead.Finish();
-        if (destination->info_ == nullptr) {
+        if (fetched == nullptr) {
+            ppdAhead.Start();
+            ServerConnection server;
+            fetched = AskQueue(server, name);
+        }
+        {
+            const ProgramWaits waits;
+            ppdAhead.Finish();
+        }
+        if (fetched == nullptr || TroubleWithServer() != ServerTrouble::kNone) {
             if (ppd >= 0) close(ppd);
             return nullptr;
         }
-        // The description is read from what libcups has: no question goes out.
-        destination->ReadQueue(server->Http(), ppd);
+        destination->attributes_ = std::move(fetched);
+        destination->ReadQueue(ppd);
     }
     // A printer whose description makes no sense is not drawn on.
     if (!destination->KeepSensiblePapers()) return nullptr;
-    recent[name] = {destination, now};
     return destination;
 }
 
-Destination::~Destination() {
-    if (info_ != nullptr) cupsFreeDestInfo(info_);
-    if (dest_ != nullptr) cupsFreeDests(1, dest_);
-}
-
-void Destination::ReadQueue(http_t* http, int ppdFd) {
-    const int count = cupsGetDestMediaCount(http, dest_, info_, CUPS_MEDIA_FLAGS_DEFAULT);
-    for (int i = 0; i < count; ++i) {
-        cups_size_t size;
-        if (cupsGetDestMediaByIndex(http, dest_, info_, i, CUPS_MEDIA_FLAGS_DEFAULT, &size)) {
-            papers_.push_back(FromCupsSize(size));
-        }
-    }
+void Destination::ReadQueue(int ppdFd) {
+    const QueueAttributes& queue = *attributes_;
+    for (const cups_size_t& size : queue.Papers())
+        papers_.push_back(FromCupsSize(size));
     // The server's sizes are rounded to hundredths of millimetres; the queue's PPD, where
     // it has one, gives the printer's own.
     std::vector<Paper*> papers;
     for (Paper& paper : papers_)
         papers.push_back(&paper);
     const std::optional<PpdDefaults> ppd = ReadPpd(ppdFd, papers);
-    defaultPaper_ = QueueDefaultPaper(http, dest_, info_, papers_, ppd);
+    defaultPaper_ = QueueDefaultPaper(queue, papers_, ppd);
 
     // The server names the PPD's *DefaultResolution as its default; where it names none,
     // the PPD's is the one its filters print at.
@@ -225,39 +257,40 @@ void Destination::ReadQueue(http_t* http, int ppdFd) {
         dpiX_ = ppd->dpiX;
         dpiY_ = ppd->dpiY;
     }
-    if (ipp_attribute_t* resolution =
-            cupsFindDestDefault(http, dest_, info_, "printer-resolution")) {
+    if (ipp_attribute_t* resolution = queue.Default("printer-resolution")) {
         ipp_res_t units = IPP_RES_PER_INCH;
         int y = 0;
         const int x = ippGetResolution(resolution, 0, &y, &units);
+        // The server may send a code for the units that is neither: it is read as the number
+        // it is, since it lies outside what libcups' enumeration can hold.
+        std::underlying_type_t<ipp_res_t> code;
+        std::memcpy(&code, &units, sizeof code);
+        const bool known = code == IPP_RES_PER_INCH || code == IPP_RES_PER_CM;
         // A value past all reason leaves 0, which gets the queue refused.
-        dpiX_ = DotsPerInch(x, units == IPP_RES_PER_CM);
-        dpiY_ = DotsPerInch(y, units == IPP_RES_PER_CM);
+        dpiX_ = known ? DotsPerInch(x, code == IPP_RES_PER_CM) : 0;
+        dpiY_ = known ? DotsPerInch(y, code == IPP_RES_PER_CM) : 0;
     }
 
-    ipp_attribute_t* sources = cupsFindDestSupported(http, dest_, info_, "media-source");
+    ipp_attribute_t* sources = queue.Supported("media-source");
     for (int i = 0; sources != nullptr && i < ippGetCount(sources); ++i) {
         sources_.push_back(Keyword(sources, i));
     }
-    defaultSource_ = Keyword(cupsFindDestDefault(http, dest_, info_, "media-source"));
-    if (ipp_attribute_t* copies = cupsFindDestSupported(http, dest_, info_, "copies")) {
+    defaultSource_ = Keyword(queue.Default("media-source"));
+    if (ipp_attribute_t* copies = queue.Supported("copies")) {
         int upper = 1;
         ippGetRange(copies, 0, &upper);
         maxCopies_ = std::max(1, upper);
     }
-    canDuplex_ = HasValue(cupsFindDestSupported(http, dest_, info_, "sides"), "two-sided");
-    defaultSides_ = Keyword(cupsFindDestDefault(http, dest_, info_, "sides"));
-    ipp_attribute_t* orientations =
-        cupsFindDestSupported(http, dest_, info_, "orientation-requested");
+    canDuplex_ = HasValue(queue.Supported("sides"), "two-sided");
+    defaultSides_ = Keyword(queue.Default("sides"));
+    ipp_attribute_t* orientations = queue.Supported("orientation-requested");
     canTurn_ =
         orientations == nullptr || ippContainsInteger(orientations, IPP_ORIENT_LANDSCAPE) != 0;
-    ipp_attribute_t* orientation = cupsFindDestDefault(http, dest_, info_, "orientation-requested");
+    ipp_attribute_t* orientation = queue.Default("orientation-requested");
     defaultLandscape_ = orientation != nullptr && ippGetValueTag(orientation) == IPP_TAG_ENUM &&
                         ippGetInteger(orientation, 0) == IPP_ORIENT_LANDSCAPE;
-    canChooseColor_ =
-        HasValue(cupsFindDestSupported(http, dest_, info_, "print-color-mode"), "color");
-    defaultMonochrome_ =
-        Keyword(cupsFindDestDefault(http, dest_, info_, "print-color-mode")) == "monochrome";
+    canChooseColor_ = HasValue(queue.Supported("print-color-mode"), "color");
+    defaultMonochrome_ = Keyword(queue.Default("print-color-mode")) == "monochrome";
 }
 
 bool Destination::KeepSensiblePapers() {
@@ -272,7 +305,7 @@ void Destination::ReadPaperLibrary() {
     for (const struct paper* info = paperfirst(); info != nullptr; info = papernext(info)) {
         papers_.push_back(FromPaperLibrary(info));
     }
-    defaultPaper_ = kA4;
+    defaultPaper_ = kA4Paper;
     if (char* name = systempapername()) {
         if (const struct paper* info = paperinfo(name)) defaultPaper_ = FromPaperLibrary(info);
         std::free(name);
@@ -330,9 +363,8 @@ DevMode Destination::DefaultDevMode() const {
     return mode;
 }
 
-bool Destination::Supports(http_t* server, const char* option, const char* value) const {
-    return dest_ != nullptr && server != nullptr &&
-           cupsCheckDestSupported(server, dest_, info_, option, value) != 0;
+bool Destination::Supports(const char* option, const char* value) const {
+    return attributes_ != nullptr && attributes_->Supports(option, value);
 }
 
 namespace {
@@ -345,12 +377,17 @@ std::vector<PrinterInfo2> ServerQueues() {
                                           "printer-info", "printer-location"};
     std::vector<PrinterInfo2> queues;
     ServerConnection server;
-    if (server.Http() == nullptr) return queues;
     ipp_t* request = ippNewRequest(IPP_OP_CUPS_GET_PRINTERS);
     ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
                   sizeof kListed / sizeof kListed[0], nullptr, kListed);
-    ipp_t* response =
-        server.Ask([request](http_t* http) { return cupsDoRequest(http, request, "/"); });
+    const IppAnswer answer = AskIpp(server, request, "/", {kMostListBytes});
+    ippDelete(request);
+    // A list the server says it could not make is no list, whatever it holds.
+    if (answer.reply != Reply::kAnswered ||
+        ippGetStatusCode(answer.ipp.get()) > IPP_STATUS_OK_CONFLICTING) {
+        return queues;
+    }
+    ipp_t* response = answer.ipp.get();
     PrinterInfo2 queue;
     // The answer lists the queues one after another, each a group of printer attributes.
     const auto finish = [&] {
@@ -361,8 +398,8 @@ std::vector<PrinterInfo2> ServerQueues() {
         }
         queue = PrinterInfo2{};
     };
-    for (ipp_attribute_t* attribute = response != nullptr ? ippFirstAttribute(response) : nullptr;
-         attribute != nullptr; attribute = ippNextAttribute(response)) {
+    for (ipp_attribute_t* attribute = ippFirstAttribute(response); attribute != nullptr;
+         attribute = ippNextAttribute(response)) {
         const char* name = ippGetName(attribute);
         if (name == nullptr || ippGetGroupTag(attribute) != IPP_TAG_PRINTER) {
             finish();
@@ -377,7 +414,6 @@ std::vector<PrinterInfo2> ServerQueues() {
         if (field == "printer-location") queue.location = value;
     }
     finish();
-    ippDelete(response);
     // In the order the client library lists destinations: by name, whatever its case.
     std::sort(queues.begin(), queues.end(), [](const PrinterInfo2& a, const PrinterInfo2& b) {
         return strcasecmp(a.printerName.c_str(), b.printerName.c_str()) < 0;
@@ -388,8 +424,13 @@ std::vector<PrinterInfo2> ServerQueues() {
 }  // namespace
 
 PrinterList ListDestinations() {
+    if (!OnWarmUpThread()) {
+        // A list asked for ahead is waited for where the user sees the wait.
+        const ProgramWaits waits;
+        Listing().Await();
+    }
     std::lock_guard guard(listLock);
-    return recentList.Get(Clock::now(), [] {
+    return recentList.Get(Clock::now, [] {
         auto printers = std::make_shared<std::vector<PrinterInfo2>>(ServerQueues());
         PrinterInfo2 file;
         file.printerName = kPdfFileDestination;

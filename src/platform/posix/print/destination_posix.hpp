@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "platform/posix/print/paper_posix.hpp"
-#include "platform/posix/print/server_connection_posix.hpp"
+#include "platform/posix/print/queue_attributes_posix.hpp"
 #include "platform/print.hpp"
 
 namespace platform::posix {
@@ -26,15 +26,17 @@ class Destination {
     /// a queue is asked once and kept for a moment: the calls of one attach (the default,
     /// the device context, its capabilities, the job) then share one answer.
     static std::shared_ptr<const Destination> Open(const std::string& name);
-    /// The server's default queue, else "PDF file".
+    /// The user's default queue, else the server's, else "PDF file"; "PDF file" too when
+    /// the server failed a question on the way.
     static std::shared_ptr<const Destination> OpenDefault();
 
-    ~Destination();
     Destination(const Destination&) = delete;
     Destination& operator=(const Destination&) = delete;
 
     const std::string& Name() const { return name_; }
-    bool IsPdfFile() const { return dest_ == nullptr; }
+    bool IsPdfFile() const { return attributes_ == nullptr; }
+    /// The queue's URI for jobs (empty for the file).
+    std::string Uri() const { return attributes_ != nullptr ? attributes_->Uri() : ""; }
 
     /// The papers in the server's order, and the one used when a job names none.
     const std::vector<Paper>& Papers() const { return papers_; }
@@ -56,30 +58,26 @@ class Destination {
     DevMode DefaultDevMode() const;
 
     /// Whether the queue takes this value for this job option (always false for the file).
-    /// libcups wants a connection to the server, though it asks nothing over it: without
-    /// one it would open one of its own.
-    bool Supports(http_t* server, const char* option, const char* value) const;
-
-    cups_dest_t* Dest() const { return dest_; }
-    cups_dinfo_t* Info() const { return info_; }
+    bool Supports(const char* option, const char* value) const;
 
   private:
     Destination() = default;
-    /// Open, with the server's record of the queue when the caller already has it (owned),
-    /// asking the server through the caller's connection, or a new one (null).
-    static std::shared_ptr<const Destination> Load(const std::string& name, cups_dest_t* fetched,
-                                                   ServerConnection* server);
-    /// The queue's papers, defaults and capabilities, from the server's answers and from its
+    /// Open, with the server's answer about the queue when the caller already has it.
+    static std::shared_ptr<const Destination> Load(const std::string& name,
+                                                   std::unique_ptr<QueueAttributes> fetched);
+    /// What the server says about a queue and its PPD; null when it says nothing.
+    static std::shared_ptr<const Destination> Describe(const std::string& name,
+                                                       std::unique_ptr<QueueAttributes> fetched);
+    /// The queue's papers, defaults and capabilities, from the server's answer and from its
     /// PPD, open as `ppdFd` (-1 for none), which it closes.
-    void ReadQueue(http_t* http, int ppdFd);
+    void ReadQueue(int ppdFd);
     void ReadPaperLibrary();
     /// Drops the papers that make no sense at the destination's resolution; false when its
     /// default paper or its resolution makes none.
     bool KeepSensiblePapers();
 
     std::string name_;
-    cups_dest_t* dest_ = nullptr;
-    cups_dinfo_t* info_ = nullptr;
+    std::unique_ptr<QueueAttributes> attributes_;
     std::vector<Paper> papers_;
     Paper defaultPaper_;
     int32_t dpiX_ = 300;

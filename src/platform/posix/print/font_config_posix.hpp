@@ -3,9 +3,13 @@
 // asks for (its built-in fonts and the page's caption: "MS Sans Serif", "Courier New",
 // "Arial") are found through a small configuration of the program's own, which reads the
 // font directories through the system's caches but none of the system's many rules, and so
-// costs a fraction of the system's whole configuration. Any other family is found with the
-// system's configuration, read when first asked for, so that every font the user has stays
-// reachable by its name.
+// costs a fraction of the system's whole configuration; each face of them is looked up once,
+// when it is first used, among the fonts of the families it may be. Any other family, and one
+// of the runtime's for which the program's configuration finds no face that may stand for
+// it, is found with the system's configuration, read when first asked for, so that every font
+// the user has stays reachable by its name.
+
+#include <cairo.h>
 
 namespace platform::posix {
 
@@ -18,9 +22,12 @@ void WarmUpFonts();
 /// then no font can be made.
 bool FontsReady();
 
-/// Makes current the configuration that finds the face name, after FontsReady: the
-/// program's own for the families the runtime uses, the system's for any other. False when
+/// The face cairo draws the face name ("" the default face) in, with the slant and weight
+/// asked for: the face a cairo font face of that family, slant and weight finds, with the
+/// options and at the size (pixels per em) of its first use. The caller destroys it; null when
 /// no configuration could be read.
-bool UseFontsFor(const char* faceName);
+cairo_font_face_t* CreateFontFace(const char* faceName, cairo_font_slant_t slant,
+                                  cairo_font_weight_t weight, const cairo_font_options_t* options,
+                                  double pixels);
 
 }  // namespace platform::posix

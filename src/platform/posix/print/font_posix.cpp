@@ -36,19 +36,22 @@ struct FaceTables {
 };
 
 cairo_scaled_font_t* ScaledFont(const LogFont& font, double em) {
-    if (!UseFontsFor(font.faceName)) return nullptr;
-    cairo_font_face_t* face = cairo_toy_font_face_create(
-        font.faceName[0] != '\0' ? font.faceName : "monospace",
-        font.italic ? CAIRO_FONT_SLANT_ITALIC : CAIRO_FONT_SLANT_NORMAL,
-        font.weight >= kBoldWeight ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
-    cairo_matrix_t size;
-    cairo_matrix_init_scale(&size, em, em);
-    cairo_matrix_t identity;
-    cairo_matrix_init_identity(&identity);
     cairo_font_options_t* options = cairo_font_options_create();
     cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_ON);
     // The advances are the same whatever hinting the user's font configuration asks for.
     cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_SLIGHT);
+    cairo_font_face_t* face = CreateFontFace(
+        font.faceName, font.italic ? CAIRO_FONT_SLANT_ITALIC : CAIRO_FONT_SLANT_NORMAL,
+        font.weight >= kBoldWeight ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL, options,
+        em);
+    if (face == nullptr) {
+        cairo_font_options_destroy(options);
+        return nullptr;
+    }
+    cairo_matrix_t size;
+    cairo_matrix_init_scale(&size, em, em);
+    cairo_matrix_t identity;
+    cairo_matrix_init_identity(&identity);
     cairo_scaled_font_t* scaled = cairo_scaled_font_create(face, &size, &identity, options);
     cairo_font_options_destroy(options);
     cairo_font_face_destroy(face);

@@ -8,6 +8,10 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
+
+#include "platform/posix/print/ppd_excerpt_posix.hpp"
+#include "platform/posix/print/server_question_posix.hpp"
 
 namespace platform::posix {
 namespace {
@@ -84,19 +88,29 @@ PpdDefaults DefaultsOf(ppd_file_t* ppd) {
 
 }  // namespace
 
-// The PPD is read through a file without a name, so that nothing is left behind whatever
-// happens.
-int FetchQueuePpd(http_t* http, const std::string& queue) {
+int UnnamedFile(std::string_view bytes) {
     FILE* file = std::tmpfile();
     if (file == nullptr) return -1;
-    const std::string resource = "/printers/" + queue + ".ppd";
     int fd = -1;
-    if (cupsGetFd(http, resource.c_str(), fileno(file)) == HTTP_STATUS_OK &&
-        lseek(fileno(file), 0, SEEK_SET) == 0) {
+    if (std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() &&
+        std::fflush(file) == 0 && lseek(fileno(file), 0, SEEK_SET) == 0) {
         fd = dup(fileno(file));
     }
     std::fclose(file);
     return fd;
+}
+
+int FetchQueuePpd(ServerConnection& server, const std::string& queue) {
+    char resource[HTTP_MAX_URI];
+    httpAssembleURIf(HTTP_URI_CODING_RESOURCE, resource, sizeof resource, "ipp", nullptr,
+                     "localhost", 0, "/printers/%s.ppd", queue.c_str());
+    // The resource without the scheme and host, as the server names its files.
+    std::string path = resource;
+    path.erase(0, path.find("/printers/"));
+    std::string whole;
+    if (GetFile(server, path, {kMostPpdBytes}, &whole) != Reply::kAnswered) return -1;
+    const std::optional<std::string> ppd = PpdExcerpt(whole);
+    return ppd ? UnnamedFile(*ppd) : -1;
 }
 
 std::optional<PpdDefaults> ReadPpd(int fd, const std::vector<Paper*>& papers) {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/posix/print/paper_posix.hpp"
+#include "platform/posix/print/server_connection_posix.hpp"
 
 namespace platform::posix {
 
@@ -26,9 +27,14 @@ struct PpdDefaults {
     int32_t dpiY = 0;
 };
 
-/// The queue's PPD as the server holds it, fetched through `http`, as a descriptor open at
-/// its start; -1 when the queue has none (a driverless printer's queue).
-int FetchQueuePpd(http_t* http, const std::string& queue);
+/// What the program reads of the queue's PPD as the server holds it (ppd_excerpt_posix.hpp),
+/// fetched over `server`, as a descriptor open at its start; -1 when the queue has none (a
+/// driverless printer's queue), or when the server sends one beyond the bounds.
+int FetchQueuePpd(ServerConnection& server, const std::string& queue);
+
+/// `bytes` in a file without a name, so that nothing is left behind whatever happens, as a
+/// descriptor open at its start; -1 when no such file can be had.
+int UnnamedFile(std::string_view bytes);
 
 /// Reads a PPD open as `fd`, which it closes: gives every paper it describes the PPD's size
 /// and imageable area in points, and returns its defaults. Nothing for -1: a queue without a

@@ -17,13 +17,7 @@ int PpdWith(const std::string& lines) {
         "*Manufacturer: \"Test\"\n*Product: \"(Test)\"\n*ModelName: \"Test\"\n"
         "*ShortNickName: \"Test\"\n*NickName: \"Test\"\n*PSVersion: \"(3010.000) 0\"\n" +
         lines;
-    FILE* file = std::tmpfile();
-    std::fwrite(text.data(), 1, text.size(), file);
-    std::fflush(file);
-    const int fd = dup(fileno(file));
-    std::fclose(file);
-    lseek(fd, 0, SEEK_SET);
-    return fd;
+    return UnnamedFile(text);
 }
 
 // Three sizes, the default neither first nor last, as HP's Ink Tank 310 lists a 3x5-inch

@@ -14,6 +14,7 @@
 #include "platform/posix/print/font_config_posix.hpp"
 #include "platform/posix/print/page_groups_posix.hpp"
 #include "platform/posix/print/print_job_posix.hpp"
+#include "platform/posix/print/server_connection_posix.hpp"
 #include "platform/process.hpp"
 
 namespace platform::posix {
@@ -63,26 +64,38 @@ void DiscardDocument(PrintDeviceContext* context) {
 // The name of the file the last delivered document went to; empty when it went to a queue.
 std::string lastDocumentFile;
 
+// Writes the finished PDF as a new file in the current directory; false with the last error
+// set on failure.
+bool WriteToFile(PrintDeviceContext* context) {
+    char directory[PATH_MAX];
+    if (getcwd(directory, sizeof directory) == nullptr) {
+        SetLastError(kErrorPathNotFound);
+        return false;
+    }
+    std::string path;
+    if (!WritePdfFile(directory, context->title, context->pdf, &path)) return false;
+    lastDocumentFile = path.substr(std::string_view(directory).size() + 1);
+    return true;
+}
+
 // Sends the finished PDF to the destination; false with the last error set on failure.
 bool Deliver(PrintDeviceContext* context) {
     // A document qpdf cannot read is still a page a printer can print, as a picture.
     RemovePageGroups(&context->pdf);
-    if (context->destination->IsPdfFile()) {
-        char directory[PATH_MAX];
-        if (getcwd(directory, sizeof directory) == nullptr) {
-            SetLastError(kErrorPathNotFound);
+    if (context->destination->IsPdfFile()) return WriteToFile(context);
+    switch (SubmitJob(*context->destination, context->title, context->mode, context->pdf)) {
+        case Submitted::kTaken:
+            lastDocumentFile.clear();
+            return true;
+        case Submitted::kRefused:
             return false;
-        }
-        std::string path;
-        if (!WritePdfFile(directory, context->title, context->pdf, &path)) return false;
-        lastDocumentFile = path.substr(std::string_view(directory).size() + 1);
-        return true;
+        case Submitted::kServerFailed:
+            // A server that did not answer in time, or whose answers made no sense, does not
+            // lose the page: it goes to a file, as when the server fails before the job. One
+            // that wants a password has turned the job down.
+            return TroubleWithServer() != ServerTrouble::kPassword && WriteToFile(context);
     }
-    if (!SubmitJob(*context->destination, context->title, context->mode, context->pdf)) {
-        return false;
-    }
-    lastDocumentFile.clear();
-    return true;
+    return false;
 }
 
 int32_t Failed(uint32_t code) {

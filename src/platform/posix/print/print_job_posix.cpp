@@ -8,18 +8,20 @@
 
 #include "platform/posix/common/errno_map_posix.hpp"
 #include "platform/posix/print/paper_map_posix.hpp"
-#include "platform/posix/print/server_connection_posix.hpp"
+#include "platform/posix/print/server_question_posix.hpp"
 #include "platform/process.hpp"
 
 namespace platform::posix {
 namespace {
 
+// The answer to a job is a few attributes: its number and state.
+constexpr size_t kMostJobAnswerBytes = 64 * 1024;
+
 // Adds an option when the queue takes the value: the server accepts unsupported values
 // silently and then ignores them.
-void AddIfSupported(const Destination& destination, http_t* server, const char* option,
-                    const std::string& value,
+void AddIfSupported(const Destination& destination, const char* option, const std::string& value,
                     std::vector<std::pair<std::string, std::string>>* options) {
-    if (!value.empty() && destination.Supports(server, option, value.c_str())) {
+    if (!value.empty() && destination.Supports(option, value.c_str())) {
         options->emplace_back(option, value);
     }
 }
@@ -53,62 +55,55 @@ bool WriteAll(int fd, std::string_view bytes) {
 }  // namespace
 
 std::vector<std::pair<std::string, std::string>> JobOptions(const Destination& destination,
-                                                            const DevMode& mode, http_t* server) {
+                                                            const DevMode& mode) {
     std::vector<std::pair<std::string, std::string>> options;
-    AddIfSupported(destination, server, "orientation-requested", "3", &options);
-    AddIfSupported(destination, server, "print-scaling", "none", &options);
-    AddIfSupported(destination, server, "media", destination.PaperFor(mode).media, &options);
+    AddIfSupported(destination, "orientation-requested", "3", &options);
+    AddIfSupported(destination, "print-scaling", "none", &options);
+    AddIfSupported(destination, "media", destination.PaperFor(mode).media, &options);
     const std::vector<uint16_t> bins = NumberList(destination.Sources(), BinNumberOf, kUserBin);
     for (size_t i = 0; i < bins.size(); ++i) {
         if (bins[i] == static_cast<uint16_t>(mode.defaultSource)) {
-            AddIfSupported(destination, server, "media-source", destination.Sources()[i], &options);
+            AddIfSupported(destination, "media-source", destination.Sources()[i], &options);
         }
     }
     if (mode.copies > 1) {
-        AddIfSupported(destination, server, "copies", std::to_string(mode.copies), &options);
-        AddIfSupported(destination, server, "multiple-document-handling",
+        AddIfSupported(destination, "copies", std::to_string(mode.copies), &options);
+        AddIfSupported(destination, "multiple-document-handling",
                        mode.collate == 1 ? "separate-documents-collated-copies"
                                          : "separate-documents-uncollated-copies",
                        &options);
     }
-    AddIfSupported(destination, server, "sides",
+    AddIfSupported(destination, "sides",
                    mode.duplex == 2   ? "two-sided-long-edge"
                    : mode.duplex == 3 ? "two-sided-short-edge"
                                       : "one-sided",
                    &options);
-    AddIfSupported(destination, server, "print-quality", QualityOf(mode.printQuality), &options);
-    AddIfSupported(destination, server, "print-color-mode",
-                   mode.color == 1 ? "monochrome" : "color", &options);
+    AddIfSupported(destination, "print-quality", QualityOf(mode.printQuality), &options);
+    AddIfSupported(destination, "print-color-mode", mode.color == 1 ? "monochrome" : "color",
+                   &options);
     return options;
 }
 
-bool SubmitJob(const Destination& destination, const std::string& title, const DevMode& mode,
-               std::string_view pdf) {
-    ServerConnection server;
-    if (server.Http() == nullptr) {
+Submitted SubmitJob(const Destination& destination, const std::string& title, const DevMode& mode,
+                    std::string_view pdf) {
+    // The request goes to the queue's own resource, as its URI has it (encoded).
+    const std::string uri = destination.Uri();
+    char scheme[32], user[256], host[256], resource[1024];
+    int port = 0;
+    if (httpSeparateURI(HTTP_URI_CODING_NONE, uri.c_str(), scheme, sizeof scheme, user, sizeof user,
+                        host, sizeof host, &port, resource, sizeof resource) < HTTP_URI_STATUS_OK) {
         SetLastError(kErrorNotReady);
-        return false;
+        return Submitted::kRefused;
     }
     cups_option_t* options = nullptr;
     int count = 0;
-    for (const auto& [name, value] : JobOptions(destination, mode, server.Http())) {
+    for (const auto& [name, value] : JobOptions(destination, mode)) {
         count = cupsAddOption(name.c_str(), value.c_str(), count, &options);
     }
     // The job goes over in one request, Print-Job with the document behind its attributes,
     // where Create-Job and Send-Document would take two round trips to the server.
     ipp_t* request = ippNewRequest(IPP_OP_PRINT_JOB);
-    const cups_dest_t* dest = destination.Dest();
-    const char* uri = cupsGetOption("printer-uri-supported", dest->num_options, dest->options);
-    // The request goes to the queue's own resource, as its URI has it (encoded).
-    char scheme[32], user[256], host[256], resource[1024];
-    int port = 0;
-    const bool addressed =
-        uri != nullptr &&
-        httpSeparateURI(HTTP_URI_CODING_NONE, uri, scheme, sizeof scheme, user, sizeof user, host,
-                        sizeof host, &port, resource, sizeof resource) >= HTTP_URI_STATUS_OK;
-    if (addressed) {
-        ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
-    }
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri.c_str());
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
                  cupsUser());
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "job-name", nullptr, title.c_str());
@@ -118,23 +113,16 @@ bool SubmitJob(const Destination& destination, const std::string& title, const D
     cupsEncodeOptions2(request, count, options, IPP_TAG_JOB);
     cupsFreeOptions(count, options);
 
-    // The length the server is told covers the request's attributes and the document.
-    const size_t length = ippLength(request) + pdf.size();
-    ipp_t* response = nullptr;
-    if (addressed) {
-        response = server.Ask([&](http_t* http) -> ipp_t* {
-            const bool delivered =
-                cupsSendRequest(http, request, resource, length) == HTTP_STATUS_CONTINUE &&
-                cupsWriteRequestData(http, pdf.data(), pdf.size()) == HTTP_STATUS_CONTINUE;
-            return delivered ? cupsGetResponse(http, resource) : nullptr;
-        });
-    }
+    ServerConnection server;
+    const IppAnswer answer = AskIpp(server, request, resource, {kMostJobAnswerBytes}, pdf);
     ippDelete(request);
-    const bool sent = response != nullptr && cupsLastError() <= IPP_STATUS_OK_CONFLICTING &&
-                      ippFindAttribute(response, "job-id", IPP_TAG_INTEGER) != nullptr;
-    ippDelete(response);
-    if (!sent) SetLastError(kErrorNotReady);
-    return sent;
+    if (answer.reply == Reply::kAnswered &&
+        ippGetStatusCode(answer.ipp.get()) <= IPP_STATUS_OK_CONFLICTING &&
+        ippFindAttribute(answer.ipp.get(), "job-id", IPP_TAG_INTEGER) != nullptr) {
+        return Submitted::kTaken;
+    }
+    SetLastError(kErrorNotReady);
+    return answer.reply == Reply::kTrouble ? Submitted::kServerFailed : Submitted::kRefused;
 }
 
 bool WritePdfFile(const std::string& directory, const std::string& title, std::string_view pdf,

@@ -2,62 +2,83 @@
 
 #include <sys/socket.h>
 
-#include <atomic>
-#include <chrono>
+#include <cerrno>
 #include <mutex>
 #include <new>
+#include <utility>
+#include <vector>
+
+#include "platform/posix/print/server_wait_posix.hpp"
 
 namespace platform::posix {
 namespace {
 
-std::atomic<bool> silent{false};
-std::mutex silentLock;
-std::string silentServer;
+using Clock = std::chrono::steady_clock;
 
-// Runs on the silence watch's thread and in libcups' callback, where nothing may throw:
-// without the memory for the name, the server goes unnamed but still counts as silent.
-void NoteSilent(const std::string& server) noexcept {
-    std::lock_guard guard(silentLock);
-    if (silent.exchange(true)) return;
+// How long one try to connect waits before the program looks at the time and the terminal.
+constexpr int kConnectTryMs = 250;
+
+// The servers given up, in the order they were; a run asks one server.
+std::mutex troubleLock;
+std::vector<std::pair<std::string, ServerTrouble>> givenUp;
+
+}  // namespace
+
+ServerTrouble TroubleWithServer(std::string* server) {
+    std::lock_guard guard(troubleLock);
+    if (givenUp.empty()) {
+        if (server != nullptr) server->clear();
+        return ServerTrouble::kNone;
+    }
+    if (server != nullptr) *server = givenUp.front().first;
+    return givenUp.front().second;
+}
+
+ServerTrouble TroubleWith(const std::string& server) {
+    std::lock_guard guard(troubleLock);
+    for (const auto& [name, trouble] : givenUp) {
+        if (name == server) return trouble;
+    }
+    return ServerTrouble::kNone;
+}
+
+// Runs on question threads, where nothing may throw: without the memory to note it, the
+// trouble goes unnoted and the next question finds it again.
+void NoteTrouble(const std::string& server, ServerTrouble noted) {
+    std::lock_guard guard(troubleLock);
+    if (noted == ServerTrouble::kNone) return;
+    for (const auto& given : givenUp) {
+        if (given.first == server) return;
+    }
     try {
-        silentServer = server;
+        givenUp.emplace_back(server, noted);
     } catch (const std::bad_alloc&) {
     }
 }
 
-}  // namespace
-
-ServerConnection::ServerConnection() {
-    if (silent) return;
-    server_ = cupsServer();
-    const auto start = std::chrono::steady_clock::now();
-    http_ = httpConnect2(server_.c_str(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
-                         std::chrono::milliseconds(kSilence).count(), nullptr);
-    if (http_ == nullptr) {
-        // A refused connection is a machine without a print server, and no fault; one that
-        // never came about is a server that does not answer.
-        if (std::chrono::steady_clock::now() - start >= kSilence) NoteSilent(server_);
-    }
-}
+ServerConnection::ServerConnection() : server_(cupsServer()) {}
 
 ServerConnection::~ServerConnection() {
     if (http_ != nullptr) httpClose(http_);
 }
 
-void ServerConnection::HeardNothing() { NoteSilent(server_); }
-
-void ServerConnection::BoundWaitsInLibcups() {
-    httpSetTimeout(http_, kSilence.count(), &ServerConnection::StopWaiting, this);
+ServerConnection::Opened ServerConnection::Open(Clock::time_point deadline) {
+    if (http_ == nullptr) {
+        // Made without connecting: the server's addresses are looked up once, here.
+        http_ = httpConnect2(server_.c_str(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, 0,
+                             nullptr);
+        if (http_ == nullptr) return Opened::kNoServer;
+    }
+    for (;;) {
+        if (httpReconnect2(http_, kConnectTryMs, nullptr) == 0) return Opened::kConnected;
+        // A refused connection is a machine without a print server; only a server that is
+        // slow to take the connection is waited for.
+        if (httpError(http_) != ETIMEDOUT) return Opened::kNoServer;
+        WaitTick();
+        if (Clock::now() >= deadline || WaitStopped()) return Opened::kTimedOut;
+    }
 }
 
-int ServerConnection::StopWaiting(http_t*, void* self) {
-    NoteSilent(static_cast<ServerConnection*>(self)->server_);
-    return 0;  // libcups gives the request up
-}
-
-std::string SilentServer() {
-    std::lock_guard guard(silentLock);
-    return silentServer;
-}
+bool ServerConnection::IsOpen() const { return http_ != nullptr && httpGetFd(http_) >= 0; }
 
 }  // namespace platform::posix

@@ -1,63 +1,58 @@
 #pragma once
-// Connections to the print server that never wait long: a server that does not answer is
-// given a few seconds, then taken for one that is not there, and the program goes on with
-// its own "PDF file" destination. Once a server has been silent, no later call of the run
-// waits for it again.
+// Connections to the print server, and what the run has learnt of the server. A server that
+// did not answer a question within its bound, gave no usable answer, or wants a password the
+// system does not hold is asked nothing more in the run: its queues are missing from the
+// lists and the program prints to its own "PDF file" destination instead.
 
 #include <cups/cups.h>
 
 #include <chrono>
 #include <string>
 
-#include "platform/posix/print/silence_watch_posix.hpp"
-#include "platform/posix/print/whole_answer_reads_posix.hpp"
-
 namespace platform::posix {
 
-/// One connection to the print server, for the questions of one call. Closed when it goes.
+/// Why the print server is asked nothing more in this run.
+enum class ServerTrouble {
+    kNone,
+    kSilent,    // no whole answer to a question within its bound, or the user stopped waiting
+    kUnusable,  // answers that make no sense, or too much of them, even when asked again
+    kPassword,  // it wants a password, and the system holds no credentials for it
+};
+
+/// The trouble the run has had with a print server, and that server's name as libcups gives
+/// it (a host and port, or a socket); kNone when every server asked has answered.
+ServerTrouble TroubleWithServer(std::string* server = nullptr);
+
+/// The trouble the run has had with the print server `server`.
+ServerTrouble TroubleWith(const std::string& server);
+
+/// Notes the trouble a question to `server` had; the first one noted for it stays.
+void NoteTrouble(const std::string& server, ServerTrouble trouble);
+
+/// A connection to the print server for the questions of one call; closed when it goes.
 class ServerConnection {
   public:
+    /// Makes no connection yet.
     ServerConnection();
     ~ServerConnection();
     ServerConnection(const ServerConnection&) = delete;
     ServerConnection& operator=(const ServerConnection&) = delete;
 
-    /// The connection for libcups; null when there is no server to ask: none listens (no
-    /// print server is set up), or it did not answer in time, now or earlier in the run.
+    enum class Opened { kConnected, kNoServer, kTimedOut };
+    /// Connects, or connects anew (closing the connection it had), trying until `deadline` while
+    /// the server is slow to take the connection. kNoServer when nothing listens there (a
+    /// machine without a print server, which is no fault).
+    Opened Open(std::chrono::steady_clock::time_point deadline);
+    /// Whether the connection is open.
+    bool IsOpen() const;
+
+    /// The connection for libcups; null until it is opened.
     http_t* Http() const { return http_; }
-
-    /// How long the answer to a question is: a long one (many kilobytes, a queue's whole
-    /// description) is read in one piece where it can be (whole_answer_reads_posix.hpp).
-    enum class Answer { kShort, kLong };
-
-    /// Asks `question(Http())` while the server's silence is watched: a server that keeps
-    /// silent for the bound is taken for one that does not answer, and libcups' call fails.
-    /// Every call that talks to the server goes through here; only with a connection.
-    template <typename Question>
-    decltype(auto) Ask(Question&& question, Answer answer = Answer::kShort) {
-        const SilenceWatch watch(httpGetFd(http_), kSilence, [this] { HeardNothing(); });
-        // Without a watch, libcups bounds its waits itself, at the price of its polls, and
-        // takes any read that comes back empty-handed for the end of the wait.
-        if (!watch.Watching()) BoundWaitsInLibcups();
-        const WholeAnswerReads reads(watch.Watching() && answer == Answer::kLong ? http_ : nullptr);
-        return question(http_);
-    }
+    const std::string& Server() const { return server_; }
 
   private:
-    // How long the server may keep silent, to connect or to answer, before it counts as not
-    // answering: a local server answers in milliseconds, a distant one well within this.
-    static constexpr std::chrono::seconds kSilence{4};
-
-    void HeardNothing();
-    void BoundWaitsInLibcups();
-    static int StopWaiting(http_t* http, void* self);
-
     std::string server_;
     http_t* http_ = nullptr;
 };
-
-/// The print server (as libcups names it: a host and port, or a socket) when it did not
-/// answer in time during this run; empty when it answered or was never asked.
-std::string SilentServer();
 
 }  // namespace platform::posix

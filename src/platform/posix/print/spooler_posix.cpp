@@ -71,9 +71,18 @@ bool EnumPrintersA(uint32_t, PrinterList* printers) {
     return true;
 }
 
-bool GetSilentPrintServer(std::string* server) {
-    *server = posix::SilentServer();
-    return !server->empty();
+PrintServerTrouble GetPrintServerTrouble(std::string* server) {
+    switch (posix::TroubleWithServer(server)) {
+        case posix::ServerTrouble::kNone:
+            return PrintServerTrouble::kNone;
+        case posix::ServerTrouble::kSilent:
+            return PrintServerTrouble::kSilent;
+        case posix::ServerTrouble::kUnusable:
+            return PrintServerTrouble::kUnusable;
+        case posix::ServerTrouble::kPassword:
+            return PrintServerTrouble::kPassword;
+    }
+    return PrintServerTrouble::kNone;
 }
 
 bool OpenPrinterA(const char* printerName, Handle* printer) {

@@ -85,6 +85,23 @@ bool InputFetch(InputRecord* records, uint32_t capacity, uint32_t* count, bool r
     return true;
 }
 
+bool InputTakeKey(uint16_t scanCode) {
+    TakeInAvailable();
+    auto& queue = input.decoder.Records();
+    const auto isKey = [scanCode](bool down) {
+        return [scanCode, down](const InputRecord& record) {
+            return record.kind == InputKind::kKey && record.key.keyDown == down &&
+                   record.key.scanCode == scanCode;
+        };
+    };
+    const auto press = std::find_if(queue.begin(), queue.end(), isKey(true));
+    if (press == queue.end()) return false;
+    const auto release = std::find_if(press + 1, queue.end(), isKey(false));
+    if (release != queue.end()) queue.erase(release);
+    queue.erase(press);
+    return true;
+}
+
 WaitResult InputWait(uint32_t timeoutMs) {
     const Millis start = Now();
     for (;;) {

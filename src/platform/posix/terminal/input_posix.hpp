@@ -13,6 +13,11 @@ namespace platform::posix {
 /// queue is empty.
 bool InputFetch(InputRecord* records, uint32_t capacity, uint32_t* count, bool remove);
 
+/// Takes in what the terminal has sent and, when a press of the key with `scanCode` is among
+/// the records, takes that press and its release out of the queue, leaving the other keys
+/// where they are. True when it was there.
+bool InputTakeKey(uint16_t scanCode);
+
 /// Waits until the queue holds a record, the timeout passes, or the terminal hangs up.
 WaitResult InputWait(uint32_t timeoutMs);
 

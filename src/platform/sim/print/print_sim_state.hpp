@@ -81,7 +81,8 @@ struct SimPrint {
     std::map<platform::Handle, std::string> devNamesBlocks;
     std::set<platform::Handle> openPrinters;
     platform::Handle nextHandle = 0x1000;
-    std::string silentServer;
+    std::string troubledServer;
+    platform::PrintServerTrouble serverTrouble = platform::PrintServerTrouble::kNone;
     std::string lastDocumentFile;
 };
 

@@ -79,7 +79,10 @@ void FailPrintCall(const std::string& call, int times, uint32_t extendedError) {
     Print().failures[call] = {times, extendedError};
 }
 
-void SetSilentPrintServer(const std::string& server) { Print().silentServer = server; }
+void SetPrintServerTrouble(const std::string& server, platform::PrintServerTrouble trouble) {
+    Print().troubledServer = server;
+    Print().serverTrouble = trouble;
+}
 
 }  // namespace sim
 
@@ -96,9 +99,9 @@ bool EnumPrintersA(uint32_t flags, PrinterList* printers) {
     return true;
 }
 
-bool GetSilentPrintServer(std::string* server) {
-    *server = Print().silentServer;
-    return !server->empty();
+PrintServerTrouble GetPrintServerTrouble(std::string* server) {
+    *server = Print().troubledServer;
+    return Print().serverTrouble;
 }
 
 bool OpenPrinterA(const char* printerName, Handle* printer) {
