@@ -12,16 +12,14 @@ program=$(realpath "$1")
 session=$(realpath "$2")
 count=${3:-2200}
 seed=${4:-$(((RANDOM << 15 | RANDOM) + 1))}
-tests="$(cd "$(dirname "$0")/../tests" && pwd)"
-source "$tests/lib/cups.sh"
-source "$tests/lib/driver_sweep.sh"
-source "$tests/lib/hostile_cases.sh"
-
-trap hostile_stop EXIT
+source "$(dirname "$0")/../tests/lib/setup.sh"
+test_setup cups ppd_numbers driver_sweep hostile_cases
+on_exit hostile_stop
 trap 'exit 130' INT TERM
+
 started=$SECONDS
 echo "hostile print server: seed $seed, $count cases"
-hostile_start "$seed"
+hostile_start "$work" "$seed"
 hostile_all "$program" "$session" 0 "$count" "$seed" | grep -v '^ok case' || true
 seconds=$((SECONDS - started))
 

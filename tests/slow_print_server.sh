@@ -10,22 +10,12 @@
 set -euo pipefail
 program=$(realpath "$1")
 session=$(realpath "$2")
-here=$(cd "$(dirname "$0")" && pwd)
-source "$here/lib/check.sh"
-source "$here/lib/cups.sh"
+source "$(dirname "$0")/lib/setup.sh"
+test_setup cups
 tool="$here/tools/hostile_print_server.py"
-
-work=$(mktemp -d)
 proxies=()
-stop() {
-    local pid
-    for pid in "${proxies[@]}"; do kill "$pid" 2>/dev/null || true; done
-    cups_stop
-    rm -rf "$work"
-}
-trap stop EXIT
+on_exit 'for pid in "${proxies[@]}"; do kill "$pid" 2>/dev/null; done'
 trap 'exit 130' INT TERM
-chmod 755 "$work"
 cups_start "$work/cups"
 export TERM=xterm LANG=C.UTF-8 HOME="$work"
 unset LC_ALL PRINTER LPDEST

@@ -7,7 +7,8 @@
 # server's control bytes raw on the terminal, and shows a report line or why no page was
 # printed.
 #
-#   hostile_start SEED    starts the print server in HOSTILE_WORK (made here): its cups-pdf
+#   hostile_start DIR SEED
+#                         starts the print server in DIR (HOSTILE_WORK): its cups-pdf
 #                         queues (one the server's default) and queues from three installed
 #                         drivers' models picked by SEED (the first is the user's own
 #                         default in the cases that want one), all stopped, so that jobs
@@ -20,9 +21,10 @@
 #                         case as it ends ("ok case N ..." or "FAIL case N: WHY ... repeat:
 #                         ...") and leaves it in HOSTILE_WORK/results/N.line, the reasons it
 #                         failed one a line in N.reasons
-#   hostile_stop          ends every case still running, the print server, and removes
-#                         HOSTILE_WORK unless HOSTILE_KEEP is set; the caller's EXIT trap
-#                         runs it
+#   hostile_stop          ends every case still running, and copies HOSTILE_WORK to the
+#                         directory HOSTILE_KEEP names, if it names one, for a look at the
+#                         cases' files afterwards; the caller gives it to on_exit
+#                         (lib/setup.sh), which stops the print server after it
 #
 # HOSTILE_BOUND (150) is the seconds a run may take before it is ended and fails, and
 # HOSTILE_PROCESSOR_SECONDS (30) the processor time.
@@ -37,10 +39,9 @@ HOSTILE_PROCESSOR_SECONDS=${HOSTILE_PROCESSOR_SECONDS:-30}
 HOSTILE_MOST_REQUESTS=16
 declare -A HOSTILE_RUNNING=()
 
-hostile_start() {  # SEED
-    local seed=$1 model i=0
-    HOSTILE_WORK=$(mktemp -d)
-    chmod 755 "$HOSTILE_WORK"
+hostile_start() {  # DIR SEED
+    local seed=$2 model i=0
+    HOSTILE_WORK=$1
     mkdir -p "$HOSTILE_WORK/ppds" "$HOSTILE_WORK/results"
     cups_start "$HOSTILE_WORK/cups"
     HOSTILE_USER_QUEUE=""
@@ -205,6 +206,7 @@ hostile_case() {  # PROGRAM SESSION CASE SEED DESCRIPTION
         line+=$'\n'"    repeat: bash tests/hostile_print_server.sh PROGRAM PTY_SESSION 1 $seed $case"
     fi
     printf '%s\n' "$line" >"$HOSTILE_WORK/results/$case.line"
+    # Thousands of cases would fill the disk with their screens and logs.
     [[ -n ${HOSTILE_KEEP:-} ]] || rm -rf "$dir"
 }
 
@@ -269,10 +271,9 @@ hostile_stop() {
         wait "$pid" 2>/dev/null || true
     done
     HOSTILE_RUNNING=()
-    cups_stop
-    if [[ -n ${HOSTILE_WORK:-} && -z ${HOSTILE_KEEP:-} ]]; then
-        rm -rf "$HOSTILE_WORK"
-    elif [[ -n ${HOSTILE_WORK:-} ]]; then
-        echo "hostile print server: kept $HOSTILE_WORK"
+    if [[ -n ${HOSTILE_WORK:-} && -n ${HOSTILE_KEEP:-} ]]; then
+        mkdir -p "$HOSTILE_KEEP"
+        cp -a "$HOSTILE_WORK"/. "$HOSTILE_KEEP"/ 2>/dev/null || true
+        echo "hostile print server: the cases' files are kept in $HOSTILE_KEEP"
     fi
 }

@@ -15,7 +15,7 @@
 #                 points it at the test's own print server instead
 #   the assertions of lib/check.sh, and lib/LIBRARY.sh for each LIBRARY named: cups, tmux,
 #   wine, ipp_printer, ppd_numbers, driver_sweep (the driver sweep's needs cups and
-#   ppd_numbers before it)
+#   ppd_numbers before it), hostile_cases (needs the driver sweep's before it)
 #
 #   on_exit COMMAND   run COMMAND (one string, as eval reads it) when the script ends
 #
