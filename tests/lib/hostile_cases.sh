@@ -37,7 +37,8 @@ HOSTILE_BOUND=${HOSTILE_BOUND:-150}
 # bound would end it, so that it does not hold a processor the other cases need.
 HOSTILE_PROCESSOR_SECONDS=${HOSTILE_PROCESSOR_SECONDS:-30}
 HOSTILE_MOST_REQUESTS=16
-declare -A HOSTILE_RUNNING=()
+# Sourced from within test_setup: the table must be global, not the function's.
+declare -gA HOSTILE_RUNNING=()
 
 hostile_start() {  # DIR SEED
     local seed=$2 model i=0
