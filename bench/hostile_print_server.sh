@@ -4,8 +4,9 @@
 # tests/tools/hostile_print_server.py, each case in a terminal and without one. Prints each
 # failing case with the command that repeats it, then a summary: the cases, how many
 # passed, the failures by reason and by kind of case, and the time it took. Not part of
-# scripts/bench.sh: on two processors 440 cases took 14 minutes with a program that hangs on
-# the answers that never end and on the huge PPDs, so the default 2,200 take over an hour.
+# scripts/bench.sh: on two processors the default 2,200 cases take about 14 minutes (the
+# answers that never end cost a minute each, many at a time), and over an hour with a
+# program that hangs on them and spins on huge PPDs until its bounds end it.
 #   bench/hostile_print_server.sh PROGRAM PTY_SESSION [COUNT] [SEED]
 set -euo pipefail
 program=$(realpath "$1")
