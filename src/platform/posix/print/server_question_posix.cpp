@@ -192,9 +192,48 @@ ssize_t ReadMemory(void* source, ipp_uchar_t* buffer, size_t length) {
     return static_cast<ssize_t>(count);
 }
 
+// How deep collections may nest in an answer: a queue's papers nest two deep. libcups' reader
+// takes one call per level, and a server's thousands of levels would use up a thread's stack.
+constexpr int kMostNesting = 16;
+
+// Whether the collections of an IPP message nest no deeper than kMostNesting, walking its
+// attributes (a tag, a name and a value, each with its length) without reading them.
+bool NestedWithinBounds(std::string_view bytes) {
+    constexpr uint8_t kEndOfAttributes = 0x03;
+    constexpr uint8_t kBeginCollection = 0x34;
+    constexpr uint8_t kEndCollection = 0x37;
+    constexpr uint8_t kExtension = 0x7F;
+    // Version, operation or status, request id.
+    size_t at = 8;
+    int depth = 0;
+    const auto length = [&bytes](size_t from) {
+        return static_cast<size_t>(static_cast<uint8_t>(bytes[from]) << 8 |
+                                   static_cast<uint8_t>(bytes[from + 1]));
+    };
+    while (at < bytes.size()) {
+        uint32_t tag = static_cast<uint8_t>(bytes[at++]);
+        if (tag == kEndOfAttributes) return true;
+        if (tag < 0x10) continue;  // a group's start
+        if (tag == kExtension) {
+            // The tag itself follows, in four bytes.
+            if (at + 4 > bytes.size()) return true;
+            tag = static_cast<uint32_t>(length(at)) << 16 | static_cast<uint32_t>(length(at + 2));
+            at += 4;
+        }
+        if (at + 2 > bytes.size()) return true;  // cut short: the reader finds it out
+        at += 2 + length(at);
+        if (at + 2 > bytes.size()) return true;
+        at += 2 + length(at);
+        if (tag == kBeginCollection && ++depth > kMostNesting) return false;
+        if (tag == kEndCollection) --depth;
+    }
+    return true;
+}
+
 }  // namespace
 
 IppPtr ParseIpp(std::string_view bytes) {
+    if (!NestedWithinBounds(bytes)) return nullptr;
     IppPtr ipp(ippNew());
     MemorySource source{bytes};
     for (;;) {

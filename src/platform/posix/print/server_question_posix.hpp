@@ -74,7 +74,8 @@ IppAnswer AskIpp(ServerConnection& server, ipp_t* request, const std::string& re
 Reply GetFile(ServerConnection& server, const std::string& resource, const Bounds& bounds,
               std::string* body);
 
-/// An IPP message read from `bytes` in one pass; null when they are not one.
+/// An IPP message read from `bytes` in one pass; null when they are not one, or when its
+/// collections nest deeper than any answer the program reads.
 IppPtr ParseIpp(std::string_view bytes);
 
 }  // namespace platform::posix

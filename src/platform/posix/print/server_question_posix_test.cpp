@@ -176,5 +176,33 @@ TEST(ServerQuestionTest, AFileComesWholeOrNotAtAll) {
     EXPECT_EQ(server.Requests(), 2);
 }
 
+// An answer whose one attribute holds collections `depth` deep.
+std::string Nested(int depth) {
+    ipp_t* inner = ippNew();
+    ippAddInteger(inner, IPP_TAG_ZERO, IPP_TAG_INTEGER, "x-dimension", 21000);
+    for (int level = 1; level < depth; ++level) {
+        ipp_t* outer = ippNew();
+        ippAddCollection(outer, IPP_TAG_ZERO, "media-size", inner);
+        ippDelete(inner);
+        inner = outer;
+    }
+    ipp_t* answer = FakePrintServer::IppAnswer();
+    ippAddCollection(answer, IPP_TAG_PRINTER, "media-col-default", inner);
+    ippDelete(inner);
+    return FakePrintServer::Ipp(answer);
+}
+
+TEST(ServerQuestionTest, AnswersNestedPastAnyRealOneAreNotRead) {
+    // libcups' reader takes a call per level: thousands of them would use up a thread's stack.
+    EXPECT_NE(ParseIpp(Nested(2)), nullptr);
+    EXPECT_NE(ParseIpp(Nested(16)), nullptr);
+    EXPECT_EQ(ParseIpp(Nested(17)), nullptr);
+    EXPECT_EQ(ParseIpp(Nested(3000)), nullptr);
+    // Cut short, or not IPP at all: none.
+    const std::string whole = Nested(2);
+    EXPECT_EQ(ParseIpp(std::string_view(whole).substr(0, whole.size() / 2)), nullptr);
+    EXPECT_EQ(ParseIpp("HTTP/1.1 200 OK"), nullptr);
+}
+
 }  // namespace
 }  // namespace platform::posix
