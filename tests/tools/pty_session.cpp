@@ -188,8 +188,8 @@ int main(int argc, char** argv) {
         if (line.rfind("wait ", 0) == 0 && !session.WaitFor(text)) {
             std::cerr << "pty_session: timed out waiting for: " << line.substr(5) << "\n";
             if (session.Ended()) {
-                std::cerr << "pty_session: the command had ended with status "
-                          << session.Status() << "\n";
+                std::cerr << "pty_session: the command had ended with status " << session.Status()
+                          << "\n";
             }
             session.Kill();
             status = 124;
@@ -198,7 +198,8 @@ int main(int argc, char** argv) {
         if (line.rfind("send ", 0) == 0) session.Send(text);
         if (line.rfind("when ", 0) == 0) {
             const size_t tab = text.find('\t');
-            if (tab != std::string::npos) session.AnswerWhen(text.substr(0, tab), text.substr(tab + 1));
+            if (tab != std::string::npos)
+                session.AnswerWhen(text.substr(0, tab), text.substr(tab + 1));
         }
         if (line.rfind("deadline ", 0) == 0) {
             session.SetDeadline(std::chrono::seconds(std::stoi(line.substr(9))));
