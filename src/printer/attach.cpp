@@ -171,10 +171,6 @@ void PrnCancel() {
     PrnResetState();
 }
 
-Text PrnPrinterName() {
-    return Text(std::string_view(gPrinter.name, gPrinter.nameLength));
-}
+Text PrnPrinterName() { return Text(std::string_view(gPrinter.name, gPrinter.nameLength)); }
 
-platform::Handle PrnHandle() {
-    return gPrinter.dc;
-}
+platform::Handle PrnHandle() { return gPrinter.dc; }

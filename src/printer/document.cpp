@@ -23,7 +23,7 @@ bool PrnBeginDocument(const Text& documentName) {
         mode->orientation == platform::kDmOrientLandscape) {
         gPrinter.flags |= kPrnLandscape;
     }
-    PrnRefreshTextMetrics();
+    PrnForgetTextMetrics();
     PrnRefreshPageMetrics();
     return true;
 }
@@ -46,7 +46,7 @@ bool PrnEnsurePage() {
         return false;
     }
     PrnApplyColors();
-    PrnRefreshTextMetrics();
+    PrnForgetTextMetrics();
     PrnRefreshPageMetrics();
     gPrinter.flags |= kPrnPageOpen;
     if (PrnCallOs([&] { return platform::StartPage(dc); }) <= 0) return false;

@@ -1,6 +1,7 @@
 #include "printer/font_table.hpp"
 
 #include <cstring>
+#include <utility>
 
 #include "printer/printer_state.hpp"
 #include "runtime/errors.hpp"
@@ -98,10 +99,13 @@ void PrnReleaseFontObjects() {
     }
 }
 
-void PrnRefreshTextMetrics() {
+void PrnForgetTextMetrics() { gPrinter.textMetricsStale = true; }
+
+const PrnTextMetricSet& PrnTextMetrics() {
+    if (!std::exchange(gPrinter.textMetricsStale, false)) return gPrinter.textMetrics;
     platform::TextMetric metric;
-    if (!PrnCallOs([&] { return platform::GetTextMetricsA(gPrinter.dc, &metric); })) return;
-    gPrinter.aveCharWidth = metric.aveCharWidth;
-    gPrinter.charHeight = metric.height;
-    gPrinter.externalLeading = metric.externalLeading;
+    if (PrnCallOs([&] { return platform::GetTextMetricsA(gPrinter.dc, &metric); })) {
+        gPrinter.textMetrics = {metric.aveCharWidth, metric.height, metric.externalLeading};
+    }
+    return gPrinter.textMetrics;
 }

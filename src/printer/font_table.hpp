@@ -8,6 +8,7 @@
 
 #include "platform/print.hpp"
 #include "platform/types.hpp"
+#include "printer/printer_state.hpp"
 
 struct FontRecord {
     FontRecord* next = nullptr;
@@ -53,9 +54,13 @@ uint8_t PrnDefaultFont();
 /// runs when a printer is released.
 void PrnReleaseFontObjects();
 
-/// Reads the selected font's metrics into PrinterState (average character width, height,
-/// external leading).
-void PrnRefreshTextMetrics();
+/// Notes that the selected font or the device changed: its metrics are read again when next
+/// needed. Most pages never need them, and reading them loads the font itself.
+void PrnForgetTextMetrics();
+
+/// The selected font's metrics, read from the device context if it changed since they were
+/// last read; the last ones read when the device cannot give them.
+const PrnTextMetricSet& PrnTextMetrics();
 
 /// Holds the font-table lock for its lifetime: one word, taken by exchanging -1 into it until
 /// it held 0, released by storing 0.

@@ -38,10 +38,12 @@ TEST_F(PrinterFontTableTest, DocumentsStartWithFontTwoAtEightPointsTruncated) {
     const FontRecord* font = PrnFindFont(2);
     ASSERT_NE(font->printerFont, 0u);
     EXPECT_EQ(font->referenceCount, 2);
-    // The metrics of that font are read when the document begins.
-    EXPECT_EQ(gPrinter.charHeight, 66 + 66 / 4);
-    EXPECT_EQ(gPrinter.aveCharWidth, 33);
-    EXPECT_EQ(gPrinter.externalLeading, 6);
+    // The metrics of that font are read when first needed, not when the document begins.
+    EXPECT_TRUE(Calls({"GetTextMetricsA"}).empty());
+    EXPECT_EQ(PrnTextMetrics().charHeight, 66 + 66 / 4);
+    EXPECT_EQ(PrnTextMetrics().aveCharWidth, 33);
+    EXPECT_EQ(PrnTextMetrics().externalLeading, 6);
+    EXPECT_EQ(Calls({"GetTextMetricsA"}).size(), 1u);
     Release();
     sim::ClearPrintCalls();
     sim::PrinterNamed("Office").dpiY = 300;

@@ -113,7 +113,7 @@ void PrnFontSelect(int32_t number) {
     }
     ++record->referenceCount;
     if (FontRecord* previous = PrnFindFont(previousNumber)) --previous->referenceCount;
-    PrnRefreshTextMetrics();
+    PrnForgetTextMetrics();
     PrnApplyColors();
 }
 

@@ -70,8 +70,8 @@ TEST_F(PrinterFontsTest, SelectingMakesTheObjectOnceAtTheRoundedHeight) {
     // 600 x 8 / 72 = 66.67: rounded to 67, where the built-in font is truncated to 66.
     EXPECT_EQ(Calls({"CreateFontIndirectA"}), (Strings{"CreateFontIndirectA(Arial,-67)"}));
     EXPECT_EQ(gPrinter.currentFont, font);
-    EXPECT_EQ(gPrinter.charHeight, 67 + 67 / 4);
-    EXPECT_EQ(gPrinter.aveCharWidth, 33);
+    EXPECT_EQ(PrnTextMetrics().charHeight, 67 + 67 / 4);
+    EXPECT_EQ(PrnTextMetrics().aveCharWidth, 33);
     EXPECT_EQ(PrnFindFont(font)->referenceCount, 2);
     EXPECT_EQ(PrnFindFont(2)->referenceCount, 1);  // built in, no longer current
     // The colours are applied again after the selection.

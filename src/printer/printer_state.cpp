@@ -13,6 +13,4 @@ void PrnResetState() {
     gPrinter.nameLength = nameLength;
 }
 
-void PrnStateInit() {
-    gPrinter = PrinterState{};
-}
+void PrnStateInit() { gPrinter = PrinterState{}; }

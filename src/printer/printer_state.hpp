@@ -29,6 +29,13 @@ inline constexpr int32_t kPrnCurrentColor = -1;
 /// The longest printer name that can be attached, in bytes.
 inline constexpr uint32_t kPrnMaxNameLength = 261;
 
+/// What the printer operations use of the selected font's metrics, in device pixels.
+struct PrnTextMetricSet {
+    int32_t aveCharWidth = 0;
+    int32_t charHeight = 0;
+    int32_t externalLeading = 0;
+};
+
 struct PrinterState {
     /// The attached printer's device context; kNullHandle when nothing is attached.
     platform::Handle dc = platform::kNullHandle;
@@ -44,9 +51,10 @@ struct PrinterState {
     int32_t backColor = kPrnTransparent;
     int32_t penStyle = 0;
     int32_t penWidth = 0;
-    int32_t aveCharWidth = 0;
-    int32_t charHeight = 0;
-    int32_t externalLeading = 0;
+    /// The selected font's metrics in device pixels, as last read (see PrnTextMetrics).
+    PrnTextMetricSet textMetrics;
+    /// Whether the font or the device changed since they were read.
+    bool textMetricsStale = false;
     /// The current position in device pixels.
     int32_t currentX = 0;
     int32_t currentY = 0;
@@ -76,9 +84,7 @@ void PrnResetState();
 void PrnStateInit();
 
 /// Whether a printer is attached.
-inline bool PrnAttached() {
-    return gPrinter.dc != platform::kNullHandle;
-}
+inline bool PrnAttached() { return gPrinter.dc != platform::kNullHandle; }
 
 /// Calls the platform inside RtCallOs, which keeps the floating-point mode that printer
 /// drivers are known to change; the printer judges success by the returned value.

@@ -3,6 +3,7 @@
 #include "platform/print.hpp"
 #include "platform/print_drawing.hpp"
 #include "printer/document.hpp"
+#include "printer/font_table.hpp"
 #include "printer/printer_state.hpp"
 #include "printer/unit_conversion.hpp"
 #include "runtime/errors.hpp"
@@ -21,7 +22,8 @@ bool Attached() {
 }
 
 int32_t LineHeight() {
-    return PrnSaturate(int64_t{gPrinter.charHeight} + gPrinter.externalLeading);
+    const PrnTextMetricSet& metrics = PrnTextMetrics();
+    return PrnSaturate(int64_t{metrics.charHeight} + metrics.externalLeading);
 }
 
 }  // namespace
@@ -64,7 +66,8 @@ void PrnNewLine() {
 
 PrnPair PrnCharSize() {
     if (!Attached()) return {0, 0};
-    return PrnSizeToWorld(gPrinter.aveCharWidth, gPrinter.charHeight);
+    const PrnTextMetricSet& metrics = PrnTextMetrics();
+    return PrnSizeToWorld(metrics.aveCharWidth, metrics.charHeight);
 }
 
 PrnPair PrnTextSize(const Text& text) {

@@ -122,6 +122,33 @@ TEST_F(PrinterTextTest, SizesAreInUserUnitsAndStartNoPage) {
     EXPECT_EQ(PrnLinesPerPage(), 6400 / kLine);
 }
 
+TEST_F(PrinterTextTest, LinesFollowTheFontSelectedLastWhoseMetricsAreReadOnlyWhenNeeded) {
+    AttachDefault();
+    const int32_t arial = PrnFontNew("Arial", 8, 0, 0, 0, 0);
+    const int32_t large = PrnFontNew("Arial", 16, 0, 0, 0, 0);
+    PrnFontSelect(arial);
+    PrnFontSelect(large);
+    PrnFontSelect(arial);
+    PrnMoveTo(0, 1000, false);
+    // Reading a font's metrics loads the font: a page that writes no line never does.
+    EXPECT_TRUE(Calls({"GetTextMetricsA"}).empty());
+    PrnNewLine();
+    PrnNewLine();
+    EXPECT_EQ(Calls({"GetTextMetricsA"}).size(), 1u);
+    EXPECT_EQ(gPrinter.currentY, 1000 + 2 * (83 + 6));
+    PrnFontSelect(large);
+    PrnNewLine();
+    EXPECT_EQ(Calls({"GetTextMetricsA"}).size(), 2u);
+    // 133 pixels high: metrics 133 + 33 and a leading of 13.
+    EXPECT_EQ(gPrinter.currentY, 1000 + 2 * (83 + 6) + 166 + 13);
+    // A font whose metrics the device will not give keeps the lines of the one before.
+    PrnFontSelect(arial);
+    sim::FailPrintCall("GetTextMetricsA");
+    PrnNewLine();
+    EXPECT_EQ(RtErrorNumber(), 0);
+    EXPECT_EQ(gPrinter.currentY, 1000 + 2 * (83 + 6) + 2 * (166 + 13));
+}
+
 TEST_F(PrinterTextTest, ACaptionInEightPointArialAsThePageHasIt) {
     AttachDefault();
     PrnTextColor(0);
