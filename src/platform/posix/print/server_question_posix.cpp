@@ -34,6 +34,9 @@ enum class Taken { kYes, kNo };
 // How one request's body came in.
 enum class Body { kWhole, kTooLong, kCut };
 
+// libcups hands lengths over as 64-bit offsets on every processor (see CMakeLists.txt).
+static_assert(sizeof(off_t) == 8);
+
 Body ReadBody(http_t* http, size_t mostBytes, std::string* body) {
     body->clear();
     // A length the answer announces beyond the bound is not waited for.
