@@ -77,9 +77,10 @@ opened_by_name() {
     done
 }
 
-# The shared objects and font files a traced run opened.
+# The shared objects and font files a traced run opened. Each thread is traced to a file of
+# its own (TRACE.PID): in one file a call that another thread interrupts is cut in two.
 opened_in_run() {
-    sed -n 's/.*open[a-z]*([^"]*"\([^"]*\)".* = [0-9][0-9]*$/\1/p' "$1" |
+    cat "$1".* | sed -n 's/.*open[a-z]*([^"]*"\([^"]*\)".* = [0-9][0-9]*$/\1/p' |
         grep -E '\.so(\.[0-9]+)*$|\.(ttf|otf|ttc|pfb|pfa)$' | sort -u
 }
 
@@ -109,8 +110,9 @@ check_files() {  # PACKAGE_DEB FILE_LIST_FILE
 # that prints the page with its caption through "PDF file", and the faces' font files.
 program=$root/usr/bin/virodaro
 mkdir "$work/run"
-(cd "$work/run" && setsid -w strace -f --seccomp-bpf -e trace=open,openat -o "$work/program.trace" \
-    "$program" </dev/null >/dev/null 2>&1) || true
+(cd "$work/run" &&
+    setsid -w strace -ff --seccomp-bpf -e trace=open,openat -o "$work/program.trace" \
+        "$program" </dev/null >/dev/null 2>&1) || true
 check_eq "the traced run printed its page" 1 "$(ls "$work"/run/*.pdf 2>/dev/null | wc -l)"
 {
     ldd "$program" | awk '$2 == "=>" && $3 ~ /^\// { print $3 }'
@@ -126,7 +128,7 @@ check_files "$program_deb" "$work/program.files"
 
 # The library, loaded by another program that calls EXIST.
 cc -Wall -Werror -I "$root/usr/include" -o "$work/exist_caller" "$here/tools/exist_caller.c" -ldl
-LD_LIBRARY_PATH=$libdir strace -f --seccomp-bpf -e trace=open,openat -o "$work/library.trace" \
+LD_LIBRARY_PATH=$libdir strace -ff --seccomp-bpf -e trace=open,openat -o "$work/library.trace" \
     "$work/exist_caller" libvirodaro.so.1 / >/dev/null
 {
     opened_in_run "$work/library.trace"
