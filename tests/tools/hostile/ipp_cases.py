@@ -8,7 +8,21 @@ from hostile.base import (HOSTILE_NAMES, INT_MAX, INT_MIN, INTEGER_ATTRIBUTES, I
 from hostile.wire import BEG_COLLECTION, END_COLLECTION, MEMBER_NAME
 
 
-class IppStatus(Mutation):
+class IppMutation(Mutation):
+    """A change to the IPP message of an answer: edit() makes it in place, and says False when
+    the message has nothing it applies to (the answer then goes as it came)."""
+
+    def edit(self, message):
+        raise NotImplementedError
+
+    def reply(self, request, answer):
+        message = ipp_body(answer)
+        if message is None or not self.edit(message):
+            return None
+        return with_body(answer, message.encode())
+
+
+class IppStatus(IppMutation):
     """Another IPP status code with the same attributes: client errors, server errors
     (server-error-busy on the attributes), successes with notes, codes nobody defined."""
     family = "ipp-status"
@@ -25,15 +39,12 @@ class IppStatus(Mutation):
     def words(self):
         return {"status": "0x%04x" % self.status}
 
-    def reply(self, request, answer):
-        message = ipp_body(answer)
-        if message is None:
-            return None
+    def edit(self, message):
         message.code = self.status
-        return with_body(answer, message.encode())
+        return True
 
 
-class IppHeader(Mutation):
+class IppHeader(IppMutation):
     """An IPP header that is off: another version, another request number."""
     family = "ipp-header"
 
@@ -44,19 +55,16 @@ class IppHeader(Mutation):
     def words(self):
         return {"variant": self.variant}
 
-    def reply(self, request, answer):
-        message = ipp_body(answer)
-        if message is None:
-            return None
+    def edit(self, message):
         if self.variant == "request-id":
             message.request_id ^= 0x5A5A5A5A
         else:
             message.version = {"version-0.0": 0x0000, "version-9.9": 0x0909,
                                "version-ffff": 0xFFFF}[self.variant]
-        return with_body(answer, message.encode())
+        return True
 
 
-class ValueTag(Mutation):
+class ValueTag(IppMutation):
     """One attribute value with a value tag that does not fit it."""
     family = "value-tag"
 
@@ -69,18 +77,15 @@ class ValueTag(Mutation):
     def words(self):
         return {"tag": "0x%02x" % self.tag}
 
-    def reply(self, request, answer):
-        message = ipp_body(answer)
-        if message is None:
-            return None
+    def edit(self, message):
         values = [i for i, _ in message.values()]
         if not values:
-            return None
+            return False
         message.items[values[int(self.where * len(values))]][0] = self.tag
-        return with_body(answer, message.encode())
+        return True
 
 
-class WrongIppLength(Mutation):
+class WrongIppLength(IppMutation):
     """One attribute whose name or value length does not fit what follows."""
     family = "ipp-length"
 
@@ -93,14 +98,11 @@ class WrongIppLength(Mutation):
     def words(self):
         return {"field": self.field, "variant": self.variant}
 
-    def reply(self, request, answer):
-        message = ipp_body(answer)
-        if message is None:
-            return None
+    def edit(self, message):
         candidates = [i for i, item in enumerate(message.items)
                       if item[1] is not None and (item[1] if self.field == "name" else True)]
         if not candidates:
-            return None
+            return False
         item = message.items[candidates[int(self.where * len(candidates))]]
         actual = len(item[1] if self.field == "name" else item[2])
         length = {"+1": actual + 1, "-1": max(actual - 1, 0) if actual else 0xFFFF, "0": 0,
@@ -108,10 +110,10 @@ class WrongIppLength(Mutation):
         while len(item) < 5:
             item.append(None)
         item[3 if self.field == "name" else 4] = length
-        return with_body(answer, message.encode())
+        return True
 
 
-class AbsurdInteger(Mutation):
+class AbsurdInteger(IppMutation):
     """Absurd and negative numbers in margins, media sizes, resolutions (units 255 too),
     copies ranges and the other integers: INT_MIN, -1, 0, INT_MAX."""
     family = "absurd-integer"
@@ -148,16 +150,13 @@ class AbsurdInteger(Mutation):
             return v + v
         return v
 
-    def reply(self, request, answer):
-        message = ipp_body(answer)
-        if message is None:
-            return None
+    def edit(self, message):
         found = [i for i in message.find(self.attribute) if message.items[i][0] != BEG_COLLECTION]
         if self.attribute == "media-col-default":
             found = [i for i, path in message.values()
                      if path[0] == "media-col-default" and message.items[i][0] == 0x21]
         if not found:
-            return None
+            return False
         if self.which == "one":
             found = [found[int(self.where * len(found))]]
         for index in found:
@@ -165,7 +164,7 @@ class AbsurdInteger(Mutation):
             if item[0] not in (0x21, 0x23, 0x32, 0x33):
                 item[0] = 0x21
             item[2] = self.change(item[0], item[2])
-        return with_body(answer, message.encode())
+        return True
 
 
 def texts_of(message, name):
@@ -180,7 +179,7 @@ def texts_of(message, name):
     return found
 
 
-class StringSize(Mutation):
+class StringSize(IppMutation):
     """An empty string, or one of 64 KB (the most a value's length can say)."""
     family = "string-size"
 
@@ -192,17 +191,14 @@ class StringSize(Mutation):
     def words(self):
         return {"attribute": self.attribute, "size": self.size}
 
-    def reply(self, request, answer):
-        message = ipp_body(answer)
-        if message is None:
-            return None
+    def edit(self, message):
         found = texts_of(message, self.attribute)
         for index in found:
             message.items[index][2] = b"" if self.size == "empty" else b"W" * 65535
-        return with_body(answer, message.encode())
+        return True
 
 
-class HostileName(Mutation):
+class HostileName(IppMutation):
     """Names and texts that try to act on the terminal: ESC [ 2 J, an OSC title, C1 bytes,
     BEL, a line break that forges a report line, NUL."""
     family = "hostile-name"
@@ -217,17 +213,14 @@ class HostileName(Mutation):
     def words(self):
         return {"attribute": self.attribute, "payload": self.payload}
 
-    def reply(self, request, answer):
-        message = ipp_body(answer)
-        if message is None:
-            return None
+    def edit(self, message):
         for index in texts_of(message, self.attribute):
             item = message.items[index]
             item[2] = (item[2] + HOSTILE_NAMES[self.payload][2:])[:65535]
-        return with_body(answer, message.encode())
+        return True
 
 
-class DeepCollection(Mutation):
+class DeepCollection(IppMutation):
     """Collections nested thousands deep, one that never ends, an end without a beginning, a
     member name outside any collection."""
     family = "collection"
@@ -241,10 +234,7 @@ class DeepCollection(Mutation):
     def words(self):
         return {"variant": self.variant}
 
-    def reply(self, request, answer):
-        message = ipp_body(answer)
-        if message is None:
-            return None
+    def edit(self, message):
         # Into the printer's group, before its first attribute.
         at = next((i + 1 for i, item in enumerate(message.items)
                    if item[1] is None and item[0] == 0x04), len(message.items) - 1)
@@ -265,10 +255,10 @@ class DeepCollection(Mutation):
         else:
             added = [[BEG_COLLECTION, b"media-col-default", b""], [END_COLLECTION, b"", b""]]
         message.items[at:at] = added
-        return with_body(answer, message.encode())
+        return True
 
 
-class DropAttribute(Mutation):
+class DropAttribute(IppMutation):
     """An answer without one attribute a client needs."""
     family = "drop-attribute"
 
@@ -279,10 +269,7 @@ class DropAttribute(Mutation):
     def words(self):
         return {"attribute": self.attribute}
 
-    def reply(self, request, answer):
-        message = ipp_body(answer)
-        if message is None:
-            return None
+    def edit(self, message):
         keep, dropping = [], False
         for item in message.items:
             if item[1] is None:
@@ -292,9 +279,9 @@ class DropAttribute(Mutation):
             if not dropping:
                 keep.append(item)
         if len(keep) == len(message.items):
-            return None
+            return False
         message.items = keep
-        return with_body(answer, message.encode())
+        return True
 
 
 # -- PPDs -------------------------------------------------------------------------------
