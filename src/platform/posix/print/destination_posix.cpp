@@ -183,7 +183,7 @@ std::shared_ptr<const Destination> Destination::OpenDefault() {
     if (queue == nullptr) return Open(kPdfFileDestination);
     const std::string name = chosen.empty() ? queue->Name() : chosen;
     std::shared_ptr<const Destination> destination = Load(name, std::move(queue));
-    if (TroubleWithServer() != ServerTrouble::kNone) return Open(kPdfFileDestination);
+    if (TroubleWithServer() != PrintServerTrouble::kNone) return Open(kPdfFileDestination);
     return destination;
 }
 
@@ -227,7 +227,7 @@ std::shared_ptr<const Destination> Destination::Describe(const std::string& name
             const ProgramWaits waits;
             ppdAhead.Finish();
         }
-        if (fetched == nullptr || TroubleWithServer() != ServerTrouble::kNone) {
+        if (fetched == nullptr || TroubleWithServer() != PrintServerTrouble::kNone) {
             if (ppd >= 0) close(ppd);
             return nullptr;
         }

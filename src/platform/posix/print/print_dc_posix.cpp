@@ -93,7 +93,7 @@ bool Deliver(PrintDeviceContext* context) {
             // A server that did not answer in time, or whose answers made no sense, does not
             // lose the page: it goes to a file, as when the server fails before the job. One
             // that wants a password has turned the job down.
-            return TroubleWithServer() != ServerTrouble::kPassword && WriteToFile(context);
+            return TroubleWithServer() != PrintServerTrouble::kPassword && WriteToFile(context);
     }
     return false;
 }

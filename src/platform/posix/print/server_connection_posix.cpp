@@ -20,33 +20,33 @@ constexpr int kConnectTryMs = 250;
 
 // The servers given up, in the order they were; a run asks one server.
 std::mutex troubleLock;
-std::vector<std::pair<std::string, ServerTrouble>> givenUp;
+std::vector<std::pair<std::string, PrintServerTrouble>> givenUp;
 
 }  // namespace
 
-ServerTrouble TroubleWithServer(std::string* server) {
+PrintServerTrouble TroubleWithServer(std::string* server) {
     std::lock_guard guard(troubleLock);
     if (givenUp.empty()) {
         if (server != nullptr) server->clear();
-        return ServerTrouble::kNone;
+        return PrintServerTrouble::kNone;
     }
     if (server != nullptr) *server = givenUp.front().first;
     return givenUp.front().second;
 }
 
-ServerTrouble TroubleWith(const std::string& server) {
+PrintServerTrouble TroubleWith(const std::string& server) {
     std::lock_guard guard(troubleLock);
     for (const auto& [name, trouble] : givenUp) {
         if (name == server) return trouble;
     }
-    return ServerTrouble::kNone;
+    return PrintServerTrouble::kNone;
 }
 
 // Runs on question threads, where nothing may throw: without the memory to note it, the
 // trouble goes unnoted and the next question finds it again.
-void NoteTrouble(const std::string& server, ServerTrouble noted) {
+void NoteTrouble(const std::string& server, PrintServerTrouble noted) {
     std::lock_guard guard(troubleLock);
-    if (noted == ServerTrouble::kNone) return;
+    if (noted == PrintServerTrouble::kNone) return;
     for (const auto& given : givenUp) {
         if (given.first == server) return;
     }

@@ -9,25 +9,19 @@
 #include <chrono>
 #include <string>
 
-namespace platform::posix {
+#include "platform/print.hpp"
 
-/// Why the print server is asked nothing more in this run.
-enum class ServerTrouble {
-    kNone,
-    kSilent,    // no whole answer to a question within its bound, or the user stopped waiting
-    kUnusable,  // answers that make no sense, or too much of them, even when asked again
-    kPassword,  // it wants a password, and the system holds no credentials for it
-};
+namespace platform::posix {
 
 /// The trouble the run has had with a print server, and that server's name as libcups gives
 /// it (a host and port, or a socket); kNone when every server asked has answered.
-ServerTrouble TroubleWithServer(std::string* server = nullptr);
+PrintServerTrouble TroubleWithServer(std::string* server = nullptr);
 
 /// The trouble the run has had with the print server `server`.
-ServerTrouble TroubleWith(const std::string& server);
+PrintServerTrouble TroubleWith(const std::string& server);
 
 /// Notes the trouble a question to `server` had; the first one noted for it stays.
-void NoteTrouble(const std::string& server, ServerTrouble trouble);
+void NoteTrouble(const std::string& server, PrintServerTrouble trouble);
 
 /// A connection to the print server for the questions of one call; closed when it goes.
 class ServerConnection {

@@ -73,7 +73,7 @@ class Question {
     Reply Ask(const char* method, const std::string& resource,
               const std::function<bool(http_t*)>& send,
               const std::function<Taken(std::string&)>& take) {
-        if (TroubleWith(server_.Server()) != ServerTrouble::kNone) return Reply::kTrouble;
+        if (TroubleWith(server_.Server()) != PrintServerTrouble::kNone) return Reply::kTrouble;
         const ProgramWaits waits;
         cupsSetPasswordCB2(NoPassword, nullptr);
         int tries = 0;
@@ -87,9 +87,9 @@ class Question {
                     break;
                 case ServerConnection::Opened::kNoServer:
                     // A server that went away between two tries failed the question.
-                    return again ? Fail(ServerTrouble::kUnusable) : Reply::kNoServer;
+                    return again ? Fail(PrintServerTrouble::kUnusable) : Reply::kNoServer;
                 case ServerConnection::Opened::kTimedOut:
-                    return Fail(ServerTrouble::kSilent);
+                    return Fail(PrintServerTrouble::kSilent);
             }
             http_t* http = server_.Http();
             watch_.Watch(httpGetFd(http));
@@ -108,7 +108,7 @@ class Question {
                         break;
                     case Body::kTooLong:
                         // Asking again would bring the same flood.
-                        return Fail(ServerTrouble::kUnusable);
+                        return Fail(PrintServerTrouble::kUnusable);
                     case Body::kCut:
                         break;
                 }
@@ -119,7 +119,7 @@ class Question {
                     cupsDoAuthentication(http, method, resource.c_str()) == 0) {
                     continue;
                 }
-                return Fail(ServerTrouble::kPassword);
+                return Fail(PrintServerTrouble::kPassword);
             } else if (status == HTTP_STATUS_UPGRADE_REQUIRED && !encrypt) {
                 // The server takes the question only over an encrypted connection.
                 encrypt = true;
@@ -130,10 +130,10 @@ class Question {
             }
             // No usable answer this time: a status the program cannot use, a broken
             // connection, an answer cut short, a busy server.
-            if (Over()) return Fail(ServerTrouble::kSilent);
-            if (++tries == kMostTries) return Fail(ServerTrouble::kUnusable);
+            if (Over()) return Fail(PrintServerTrouble::kSilent);
+            if (++tries == kMostTries) return Fail(PrintServerTrouble::kUnusable);
             Pause();
-            if (Over()) return Fail(ServerTrouble::kSilent);
+            if (Over()) return Fail(PrintServerTrouble::kSilent);
         }
     }
 
@@ -151,8 +151,8 @@ class Question {
         return status;
     }
 
-    Reply Fail(ServerTrouble trouble) {
-        NoteTrouble(server_.Server(), WaitStopped() ? ServerTrouble::kSilent : trouble);
+    Reply Fail(PrintServerTrouble trouble) {
+        NoteTrouble(server_.Server(), WaitStopped() ? PrintServerTrouble::kSilent : trouble);
         return Reply::kTrouble;
     }
 

@@ -29,7 +29,7 @@ std::string ValidIpp() {
 // Asks the server at `path` a question as the program asks its queue, and says how it went.
 struct Asked {
     Reply reply;
-    ServerTrouble trouble;
+    PrintServerTrouble trouble;
     std::string name;  // the answer's printer-name
 };
 
@@ -90,7 +90,7 @@ TEST(ServerQuestionTest, AnswersThatMakeNoSenseAreAskedTwiceAtMostThenTheServerI
         FakePrintServer server([&](const auto&) { return Send(answer); });
         const Asked asked = AskQueue(server.Path());
         EXPECT_EQ(asked.reply, Reply::kTrouble) << answer.substr(0, 40);
-        EXPECT_EQ(asked.trouble, ServerTrouble::kUnusable) << answer.substr(0, 40);
+        EXPECT_EQ(asked.trouble, PrintServerTrouble::kUnusable) << answer.substr(0, 40);
         EXPECT_LE(server.Requests(), 2) << answer.substr(0, 40);
         // A server given up is asked nothing more.
         const int requests = server.Requests();
@@ -110,7 +110,7 @@ TEST(ServerQuestionTest, AServerThatWantsAPasswordGetsNoPromptAndIsGivenUp) {
         // libcups' own prompt would wait here for a password for ever.
         const Asked asked = AskQueue(server.Path());
         EXPECT_EQ(asked.reply, Reply::kTrouble) << scheme;
-        EXPECT_EQ(asked.trouble, ServerTrouble::kPassword) << scheme;
+        EXPECT_EQ(asked.trouble, PrintServerTrouble::kPassword) << scheme;
         EXPECT_LE(server.Requests(), 3) << scheme;
     }
 }
@@ -125,7 +125,7 @@ TEST(ServerQuestionTest, AnswersThatNeverEndAreCutOffBySizeOrTime) {
     for (const Answer& answer : {Send(flood, Answer::Then::kFallSilent), chunks}) {
         FakePrintServer server([&](const auto&) { return answer; });
         const Asked asked = AskQueue(server.Path());
-        EXPECT_EQ(asked.trouble, ServerTrouble::kUnusable);
+        EXPECT_EQ(asked.trouble, PrintServerTrouble::kUnusable);
         EXPECT_EQ(server.Requests(), 1);
     }
     // Silent after the headers, dripping a byte at a time, or silent from the start: the
@@ -139,7 +139,7 @@ TEST(ServerQuestionTest, AnswersThatNeverEndAreCutOffBySizeOrTime) {
         FakePrintServer server([&](const auto&) { return answer; });
         const auto start = std::chrono::steady_clock::now();
         const Asked asked = AskQueue(server.Path(), {.mostBytes = 64 * 1024, .time = 400ms});
-        EXPECT_EQ(asked.trouble, ServerTrouble::kSilent);
+        EXPECT_EQ(asked.trouble, PrintServerTrouble::kSilent);
         EXPECT_LT(std::chrono::steady_clock::now() - start, 10s);
         EXPECT_EQ(server.Requests(), 1);
     }
@@ -149,13 +149,13 @@ TEST(ServerQuestionTest, ARefusalIsAnAnswerAndNoServerIsNoTrouble) {
     FakePrintServer server([](const auto&) { return Send(FakePrintServer::Http(404, "")); });
     const Asked refused = AskQueue(server.Path());
     EXPECT_EQ(refused.reply, Reply::kRefused);
-    EXPECT_EQ(refused.trouble, ServerTrouble::kNone);
+    EXPECT_EQ(refused.trouble, PrintServerTrouble::kNone);
     EXPECT_EQ(server.Requests(), 1);
 
     const std::string nowhere = server.Path() + ".none";
     const Asked absent = AskQueue(nowhere);
     EXPECT_EQ(absent.reply, Reply::kNoServer);
-    EXPECT_EQ(absent.trouble, ServerTrouble::kNone);
+    EXPECT_EQ(absent.trouble, PrintServerTrouble::kNone);
 }
 
 TEST(ServerQuestionTest, AFileComesWholeOrNotAtAll) {

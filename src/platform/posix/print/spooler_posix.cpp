@@ -72,17 +72,7 @@ bool EnumPrintersA(uint32_t, PrinterList* printers) {
 }
 
 PrintServerTrouble GetPrintServerTrouble(std::string* server) {
-    switch (posix::TroubleWithServer(server)) {
-        case posix::ServerTrouble::kNone:
-            return PrintServerTrouble::kNone;
-        case posix::ServerTrouble::kSilent:
-            return PrintServerTrouble::kSilent;
-        case posix::ServerTrouble::kUnusable:
-            return PrintServerTrouble::kUnusable;
-        case posix::ServerTrouble::kPassword:
-            return PrintServerTrouble::kPassword;
-    }
-    return PrintServerTrouble::kNone;
+    return posix::TroubleWithServer(server);
 }
 
 bool OpenPrinterA(const char* printerName, Handle* printer) {
